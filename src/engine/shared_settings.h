@@ -1,0 +1,34 @@
+#pragma once
+// The settings that running sessions read at each use, so a change applies at
+// once. One record for the whole process, shared by the App and every worker.
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+
+namespace corvane {
+
+struct SharedSettings {
+    std::atomic<std::uint64_t> probe_ms{1000};
+    std::atomic<std::uint64_t> route_secs{30};  // 0 = never re-trace
+    std::atomic<bool> save_history{true};
+
+    // The mutex is held only to copy or replace the path.
+    std::filesystem::path history_dir() const {
+        std::lock_guard lock(history_dir_mutex_);
+        return history_dir_;
+    }
+    void set_history_dir(std::filesystem::path dir) {
+        std::lock_guard lock(history_dir_mutex_);
+        history_dir_ = std::move(dir);
+    }
+
+private:
+    mutable std::mutex history_dir_mutex_;
+    std::filesystem::path history_dir_;
+};
+
+using SharedSettingsPtr = std::shared_ptr<SharedSettings>;
+
+}  // namespace corvane

@@ -1,0 +1,38 @@
+#pragma once
+// Helpers shared by the test suites.
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace corvane::test {
+
+// A fresh empty folder, removed with everything in it when the object dies.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Sets (or, with nullopt, unsets) an environment variable for the object's
+// life and restores the old value after.
+class ScopedEnv {
+public:
+    ScopedEnv(std::string name, std::optional<std::string> value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+std::string read_file(const std::filesystem::path& path);
+
+}  // namespace corvane::test

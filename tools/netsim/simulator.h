@@ -1,0 +1,68 @@
+#pragma once
+// A network of simulated routers behind a TUN device. Echo requests that the
+// kernel routes into the device are answered as a configured route would:
+// time-exceeded from hop[TTL-1], or an echo reply from the destination, each
+// after its delay, with seeded loss. Everything else sent into the device is
+// dropped, so nothing leaves the machine.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace netsim {
+
+struct SimHop {
+    std::string addr;         // dotted IPv4; empty = silent hop (never answers)
+    double delay_ms = 0;
+    double loss_pct = 0;
+    // Rate limit of this router's time-exceeded answers, like a kernel's
+    // icmp_ratelimit: at most one answer per interval; 0 = unlimited.
+    double rate_limit_ms = 0;
+};
+
+struct SimDestination {
+    std::string addr;         // dotted IPv4, inside the device's network
+    std::vector<SimHop> hops; // routers before the destination, TTL 1..n
+    double delay_ms = 0;
+    double loss_pct = 0;
+    bool silent = false;      // the destination never answers
+    bool unreachable = false; // the last hop answers "host unreachable" (3/1)
+};
+
+struct SimCounters {
+    std::uint64_t requests = 0;       // echo requests read from the device
+    std::uint64_t echo_replies = 0;
+    std::uint64_t time_exceeded = 0;
+    std::uint64_t unreachable = 0;
+    std::uint64_t dropped = 0;        // loss, silent hops and destinations, drop_next
+    std::uint64_t rate_limited = 0;
+};
+
+class Simulator {
+public:
+    // Attaches to an existing, configured TUN device and serves it on a thread
+    // of its own until destroyed. Throws std::runtime_error when it can't.
+    explicit Simulator(const std::string& device = "cvsim0", std::uint64_t seed = 42);
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Adds a destination or replaces its route, also while running.
+    void set_destination(const SimDestination& dest);
+    void remove_destination(const std::string& addr);
+    // A destination that stops or resumes answering.
+    void set_destination_silent(const std::string& addr, bool silent);
+    // Drops the next request to addr with this TTL (once).
+    void drop_next(const std::string& addr, std::uint8_t ttl);
+
+    SimCounters counters() const;
+    // Echo requests seen for addr with this TTL since the destination was set.
+    std::uint64_t requests_seen(const std::string& addr, std::uint8_t ttl) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace netsim
