@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/history_file.h"
 #include "engine/monitor_state.h"
 #include "engine/shared_settings.h"
 #include "platform/ipv4.h"
@@ -19,7 +20,44 @@ inline constexpr const char* kHistoryHeader = "time,unix_ms,target,hop,address,r
 inline constexpr const char* kRouteChangesLog = "route-changes.log";
 inline constexpr const char* kWatchEventsLog = "watch-events.log";
 
-class HistoryWriter;
+// One session's history file and event log, shared by the session's threads.
+// Lock order: file_mutex, then folder_mutex, then the settings' history
+// folder, then a TraceState mutex; never a writer lock while holding a
+// TraceState mutex.
+class HistoryWriter {
+public:
+    // Sessions make theirs with new_history_writer, which also registers it
+    // for flush_all_history_writers.
+    HistoryWriter(SharedSettingsPtr settings, std::string name, std::string base, std::string log_name,
+                  std::int64_t created_ms);
+    // Writes out the rows still buffered.
+    ~HistoryWriter();
+    HistoryWriter(const HistoryWriter&) = delete;
+    HistoryWriter& operator=(const HistoryWriter&) = delete;
+
+    const std::string name;      // session name, written into each event-log line
+    const std::string base;      // file stem
+    const std::string stamp;     // local creation time, "%Y-%m-%d_%H%M%S"
+    const SharedSettingsPtr settings;
+    const std::string log_name;  // kRouteChangesLog or kWatchEventsLog
+
+    std::mutex folder_mutex;
+    std::optional<std::filesystem::path> folder;  // guarded by folder_mutex; set once created
+
+    std::mutex file_mutex;
+    std::unique_ptr<HistoryFile> file;  // guarded by file_mutex; the CSV once created
+
+    // Set when the folder or the file could not be created; then nothing more
+    // is written. Read without a lock, set under file_mutex or folder_mutex.
+    std::atomic<bool> failed{false};
+
+    const std::int64_t created_ms;  // the instant `stamp` shows
+    // Guarded by file_mutex: a failed row write is reported once per session;
+    // a failure seen where no state is at hand waits here for the next row.
+    bool write_error_seen = false;
+    std::optional<std::string> unreported_write_error;
+};
+
 using HistoryWriterPtr = std::shared_ptr<HistoryWriter>;
 
 HistoryWriterPtr new_history_writer(SharedSettingsPtr settings, std::string name, std::string base,
