@@ -88,6 +88,9 @@ SharedTraceState make_shared_state(TraceState state);
 
 // A deep copy; the copy shares the source's history writer.
 TraceState clone_trace_state(const TraceState& state);
+// The same copy into a state kept from the last frame: reusing its blocks
+// spares the allocator a fresh megabyte (and its page faults) every frame.
+void clone_trace_state_into(const TraceState& state, TraceState& out);
 
 // Records one probe: a round trip in ms, or nothing for a loss.
 void hop_stats_record(HopStats& hop, std::optional<std::uint32_t> rtt, std::int64_t time_ms);

@@ -164,6 +164,37 @@ TEST(MonitorState, CloneIsIndependentButSharesTheWriter) {
     EXPECT_EQ(copy.target_addr, Ipv4Addr(10, 0, 0, 9));
 }
 
+// The per-frame copy reuses last frame's snapshot, which may hold more hops,
+// fuller rings or other events than the state now has.
+TEST(MonitorState, CloneIntoLastFrameMatchesAFreshClone) {
+    TraceState src = new_monitor_state();
+    for (int h = 0; h < 3; ++h) {
+        HopStats hop;
+        for (std::uint32_t i = 0; i < 5; ++i) hop_stats_record(hop, i % 2 ? std::nullopt : std::optional(i), i);
+        src.hops.push_back(hop);
+    }
+    TraceState frame = new_monitor_state();
+    for (int h = 0; h < 5; ++h) {
+        HopStats big;
+        for (std::uint32_t i = 0; i < kSampleCap + 7; ++i) hop_stats_record(big, 70, i);
+        frame.hops.push_back(big);
+    }
+    frame.events.push_back(RouteEvent{"stale", std::nullopt, 1, RouteEventKind::Info});
+
+    clone_trace_state_into(src, frame);
+    ASSERT_EQ(frame.hops.size(), 3u);
+    EXPECT_TRUE(frame.events.empty());
+    for (std::size_t h = 0; h < 3; ++h) {
+        ASSERT_EQ(frame.hops[h].samples.size(), 5u);
+        EXPECT_EQ(frame.hops[h].sent, 5u);
+        EXPECT_EQ(frame.hops[h].samples[0], 0.0f);
+        EXPECT_TRUE(sample_lost(frame.hops[h].samples[1]));
+        EXPECT_EQ(frame.hops[h].sample_times[4], 4);
+    }
+    hop_stats_record(src.hops[0], 1, 9);
+    EXPECT_EQ(frame.hops[0].samples.size(), 5u);
+}
+
 TEST(PushRouteEvent, WithoutWriterOnlyAppends) {
     auto shared = make_shared_state(new_monitor_state());
     const std::int64_t before = now_unix_ms();
