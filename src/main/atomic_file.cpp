@@ -1,0 +1,88 @@
+#include "main/atomic_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace corvane {
+
+namespace {
+
+bool write_all(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+void sync_folder(const std::filesystem::path& folder) {
+    const std::string name = folder.empty() ? std::string(".") : folder.native();
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+std::optional<std::string> read_whole_file(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string out;
+    char buf[16384];
+    while (true) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return out;
+}
+
+std::filesystem::path temporary_path_for(const std::filesystem::path& target) {
+    std::filesystem::path tmp = target;
+    tmp += ".tmp";
+    return tmp;
+}
+
+bool write_file_atomically(const std::filesystem::path& target, std::string_view data, Durability durability) {
+    const std::filesystem::path tmp = temporary_path_for(target);
+
+    mode_t mode = 0666;  // narrowed by the umask
+    struct stat old {};
+    const bool had_old = ::stat(target.c_str(), &old) == 0;
+    if (had_old) mode = old.st_mode & 07777;
+
+    // A temporary left behind by a crash is simply overwritten.
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode);
+    if (fd < 0) return false;
+    // The umask applied at creation; an existing file's bits are copied as
+    // they were.
+    if (had_old) ::fchmod(fd, mode);
+
+    bool ok = write_all(fd, data);
+    if (ok && durability == Durability::Synced) ok = ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok) ok = std::rename(tmp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    if (durability == Durability::Synced) sync_folder(target.parent_path());
+    return true;
+}
+
+}  // namespace corvane

@@ -1,0 +1,33 @@
+#pragma once
+// Replacing a file's whole content so that a crash or a full disk mid-write
+// leaves either the old content or the new one, never a torn file.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+enum class Durability : bool {
+    // Rename only: enough against a failed or interrupted write; used for
+    // settings.ini, which may change every frame while a slider moves.
+    Rename = false,
+    // Also flush the data and the folder entry to disk before returning.
+    Synced = true,
+};
+
+// The temporary file beside `target`: its name with ".tmp" appended, so a
+// list's temporary is "Office.txt.tmp" and never looks like a list.
+std::filesystem::path temporary_path_for(const std::filesystem::path& target);
+
+// Writes `data` to the temporary file, then renames it over `target`. The
+// folder must exist. A new file gets the old one's permission bits. On any
+// failure the temporary is removed, `target` is untouched and false returned.
+bool write_file_atomically(const std::filesystem::path& target, std::string_view data,
+                           Durability durability = Durability::Rename);
+
+// The whole content of a file, or nothing when it cannot be opened or read
+// to the end (a folder, no permission, an I/O error).
+std::optional<std::string> read_whole_file(const std::filesystem::path& path);
+
+}  // namespace corvane
