@@ -17,7 +17,8 @@ std::string Ipv4Addr::to_string() const {
 std::optional<Ipv4Addr> Ipv4Addr::parse(std::string_view text) {
     // inet_pton takes exactly the four-part decimal form (no octal, hex or
     // short forms), which is what a user means by an address.
-    if (text.size() > 15) return std::nullopt;
+    // A NUL would end the text early for inet_pton and let trailing junk pass.
+    if (text.size() > 15 || text.find('\0') != std::string_view::npos) return std::nullopt;
     char buf[16] = {};
     text.copy(buf, text.size());
     in_addr a{};

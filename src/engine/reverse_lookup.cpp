@@ -1,0 +1,121 @@
+#include "engine/reverse_lookup.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cstring>
+#include <mutex>
+
+#include "engine/trace_session_threads.h"
+
+namespace corvane {
+namespace {
+
+std::mutex g_resolver_mutex;
+ReverseResolver g_resolver;
+
+}  // namespace
+
+std::optional<std::string> system_reverse_lookup(Ipv4Addr addr) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = 0;
+    std::memcpy(&sa.sin_addr, addr.octets.data(), 4);
+    char host[NI_MAXHOST];
+    char serv[NI_MAXSERV];
+    const int rc = getnameinfo(reinterpret_cast<const sockaddr*>(&sa), sizeof sa, host, sizeof host, serv,
+                               sizeof serv, NI_NAMEREQD | NI_NUMERICSERV);
+    if (rc != 0) return std::nullopt;
+    return std::string(host);
+}
+
+namespace {
+
+ReverseResolver current_resolver() {
+    std::lock_guard lock(g_resolver_mutex);
+    return g_resolver;
+}
+
+}  // namespace
+
+void set_reverse_resolver(ReverseResolver resolver) {
+    std::lock_guard lock(g_resolver_mutex);
+    g_resolver = std::move(resolver);
+}
+
+bool valid_utf8(const std::string& text) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char c = s[i];
+        std::size_t len = 0;
+        std::uint32_t cp = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + len > n) return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            if ((s[i + k] & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (s[i + k] & 0x3F);
+        }
+        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))) return false;
+        if (cp >= 0xD800 && cp <= 0xDFFF) return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string reverse_lookup_name(Ipv4Addr addr) {
+    const ReverseResolver resolver = current_resolver();
+    const std::optional<std::string> host = resolver ? resolver(addr) : system_reverse_lookup(addr);
+    if (!host || !valid_utf8(*host) || *host == addr.to_string()) return "";
+    return *host;
+}
+
+void request_reverse_lookup(TraceState& locked, const SharedTraceState& shared, std::size_t hop_index,
+                            Ipv4Addr addr) {
+    if (auto it = locked.dns_cache.find(addr); it != locked.dns_cache.end()) {
+        if (hop_index < locked.hops.size()) locked.hops[hop_index].name = it->second;
+        return;
+    }
+    if (!locked.dns_pending.insert(addr).second) return;
+    // The only thread start under the state's lock: the new thread takes the
+    // lock only after its lookup, so it can't wait on us for long.
+    spawn_detached([shared, addr] { reverse_dns_thread(shared, addr); });
+}
+
+void reverse_dns_thread(SharedTraceState shared, Ipv4Addr addr) {
+    std::string name = reverse_lookup_name(addr);
+    std::lock_guard lock(shared->mutex);
+    TraceState& st = shared->state;
+    st.dns_pending.erase(addr);
+    for (HopStats& hop : st.hops) {
+        if (hop.addr == addr) hop.name = name;
+    }
+    st.dns_cache.insert_or_assign(addr, std::move(name));
+}
+
+void start_missing_reverse_lookups(const SharedTraceState& shared) {
+    std::lock_guard lock(shared->mutex);
+    TraceState& st = shared->state;
+    for (std::size_t i = 0; i < st.hops.size(); ++i) {
+        if (!st.hops[i].name && st.hops[i].addr) request_reverse_lookup(st, shared, i, *st.hops[i].addr);
+    }
+}
+
+}  // namespace corvane

@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <thread>
+
+#include "engine/history_writer.h"
+#include "engine/reverse_lookup.h"
+#include "engine/trace_tab.h"
+#include "support/scripted_echo.h"
+#include "support/test_support.h"
+
+namespace corvane {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ScriptedEcho;
+using test::ScriptedNames;
+using test::scripted_route;
+using test::wait_until;
+
+// No test in this executable may reach the machine's resolver, whatever it
+// forgets to script: lookups fail unless a test installs its own answers.
+class NoSystemLookups : public ::testing::Environment {
+public:
+    void SetUp() override {
+        set_reverse_resolver([](Ipv4Addr) { return std::optional<std::string>(); });
+    }
+};
+[[maybe_unused]] const auto* const kNoSystemLookups = ::testing::AddGlobalTestEnvironment(new NoSystemLookups);
+
+constexpr std::nullopt_t kSilent = std::nullopt;
+const Ipv4Addr kDest{10, 1, 0, 9};
+const std::string kTarget = " 10.1.0.9\t";  // typed with white space around it
+Ipv4Addr hop(std::uint8_t d) { return Ipv4Addr(10, 0, 0, d); }
+
+class TraceSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        threads_before_ = test::process_thread_count();
+        settings_->probe_ms = 20;
+        settings_->route_secs = 0;
+        settings_->set_history_dir(dir_.path() / "History");
+        names_.set(hop(1), "r1.test");
+        names_.set(kDest, "dest.test");
+    }
+    void TearDown() override {
+        for (auto& stop : stops_) stop->store(true);
+        // Every thread of every session must end, or later tests would
+        // probe through whatever echo backend is installed then.
+        EXPECT_TRUE(wait_until([&] { return test::process_thread_count() <= threads_before_; }));
+    }
+
+    void start(TraceTab& tab) {
+        start_trace_tab(tab, settings_);
+        stops_.push_back(tab.stop);
+    }
+    static TraceState snap(const TraceTab& tab) {
+        std::lock_guard lock(tab.state->mutex);
+        return clone_trace_state(tab.state->state);
+    }
+    static bool status_is(const TraceTab& tab, const std::string& text) { return snap(tab).status == text; }
+    static bool every_hop_sent(const TraceTab& tab, std::uint32_t n) {
+        const TraceState st = snap(tab);
+        if (st.hops.empty()) return false;
+        for (const auto& h : st.hops) {
+            if (h.sent < n) return false;
+        }
+        return true;
+    }
+    // Thread ends, by the echo handles still open (monitor + probe threads).
+    bool open_handles_settle_at(int n) { return wait_until([&] { return echo_.handles_open() == n; }); }
+
+    ScriptedEcho echo_{20ms};
+    ScriptedNames names_;
+    test::TempDir dir_;
+    SharedSettingsPtr settings_ = std::make_shared<SharedSettings>();
+    std::vector<StopFlag> stops_;
+    int threads_before_ = 0;
+};
+
+TEST_F(TraceSessionTest, InstallsTheRouteAndProbesEveryHopOnItsOwnThread) {
+    echo_.set_route(kDest, scripted_route({hop(1), kSilent, hop(3), hop(1)}));
+    TraceTab tab = new_trace_tab(kTarget);
+    start(tab);
+    ASSERT_TRUE(wait_until([&] { return status_is(tab, "Monitoring"); }));
+    ASSERT_TRUE(wait_until([&] { return every_hop_sent(tab, 5) && names_.finished() == 3; }));
+
+    const TraceState st = snap(tab);
+    EXPECT_EQ(st.target_addr, kDest);
+    ASSERT_EQ(st.hops.size(), 5u);
+    const std::optional<Ipv4Addr> addrs[] = {hop(1), kSilent, hop(3), hop(1), kDest};
+    const std::optional<std::string> shown[] = {"r1.test", std::nullopt, "", "r1.test", "dest.test"};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(st.hops[i].addr, addrs[i]) << "hop " << i + 1;
+        EXPECT_EQ(st.hops[i].name, shown[i]) << "hop " << i + 1;
+    }
+    EXPECT_EQ(st.hops[1].received, 0u);
+    EXPECT_EQ(st.hops[4].received, st.hops[4].sent);
+    ASSERT_EQ(st.events.size(), 1u);
+    EXPECT_EQ(st.events[0].text, "Path discovered, 5 hops");
+    EXPECT_EQ(st.events[0].kind, RouteEventKind::Info);
+    // One lookup for the router answering at two hops.
+    EXPECT_EQ(names_.calls(hop(1)), 1);
+    EXPECT_EQ(echo_.handles_opened(), 1 + 5);
+    EXPECT_EQ(st.last_trace_ms, 0);
+}
+
+TEST_F(TraceSessionTest, StoppedSessionWritesEveryProbeToTheHistory) {
+    echo_.set_route(kDest, scripted_route({hop(1), kSilent}));
+    TraceTab tab = new_trace_tab(kTarget);
+    start(tab);
+    ASSERT_TRUE(wait_until([&] { return every_hop_sent(tab, 8); }));
+    stop_trace_tab(tab);
+    ASSERT_TRUE(open_handles_settle_at(0));
+
+    const TraceState st = snap(tab);
+    EXPECT_EQ(st.status, "Stopped");
+    ASSERT_TRUE(st.history_file);
+    EXPECT_FALSE(st.history_error);
+    std::istringstream csv(test::read_file(*st.history_file));
+    std::string line;
+    ASSERT_TRUE(std::getline(csv, line));
+    EXPECT_EQ(line, kHistoryHeader);
+    std::vector<std::uint32_t> rows(st.hops.size());
+    while (std::getline(csv, line)) {
+        std::vector<std::string> f;
+        std::stringstream ls(line);
+        for (std::string cell; std::getline(ls, cell, ',');) f.push_back(cell);
+        if (line.ends_with(",")) f.emplace_back();
+        ASSERT_EQ(f.size(), 7u) << line;
+        EXPECT_EQ(f[2], "10.1.0.9") << line;  // the trimmed target
+        const bool ok = f[6] == "ok";
+        EXPECT_TRUE(ok || f[6] == "lost") << line;
+        EXPECT_EQ(f[4].empty(), !ok) << line;
+        EXPECT_EQ(f[5].empty(), !ok) << line;
+        const std::size_t hop_no = std::stoul(f[3]);
+        ASSERT_TRUE(hop_no >= 1 && hop_no <= rows.size()) << line;
+        ++rows[hop_no - 1];
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i], st.hops[i].sent) << "hop " << i + 1;
+}
+
+TEST_F(TraceSessionTest, StopDuringDiscoveryKeepsStoppedAndStartsNoProbes) {
+    // Slow routers: the stop lands in the middle of discovery.
+    test::ScriptedRoute slow = scripted_route({hop(1), hop(2), hop(3), hop(4), hop(5)}, 40);
+    echo_.set_route(kDest, slow);
+    TraceTab tab = new_trace_tab(kTarget);
+    start(tab);
+    ASSERT_TRUE(wait_until([&] { return echo_.requests(kDest, 2) == 1; }));
+    stop_trace_tab(tab);
+    ASSERT_TRUE(open_handles_settle_at(0));
+    TraceState st = snap(tab);
+    EXPECT_EQ(st.status, "Stopped");
+    EXPECT_TRUE(st.hops.empty());
+    EXPECT_TRUE(st.events.empty());
+    EXPECT_EQ(echo_.handles_opened(), 1);
+    EXPECT_EQ(echo_.requests(kDest, 4), 0u);  // the flag is read before every echo
+}
+
+TEST_F(TraceSessionTest, StopDuringTheRetryPauseEndsWithinATick) {
+    // Nothing answers: 30 time-outs, then the 3 s pause before a retry.
+    TraceTab tab = new_trace_tab(kTarget);
+    start(tab);
+    ASSERT_TRUE(
+        wait_until([&] { return status_is(tab, "No hops found, retrying. Is ICMP blocked on this network?"); }));
+    stop_trace_tab(tab);
+    // Far below the 3 s pause; the pause is sliced in monitor ticks.
+    EXPECT_TRUE(wait_until([&] { return echo_.handles_open() == 0; }, 2000ms));
+    EXPECT_EQ(snap(tab).status, "Stopped");
+    EXPECT_EQ(echo_.total_requests(), 30u);
+    EXPECT_EQ(echo_.handles_opened(), 1);
+}
+
+TEST_F(TraceSessionTest, RouteCheckIntervalZeroNeverRetraces) {
+    echo_.set_route(kDest, scripted_route({hop(1)}));
+    TraceTab tab = new_trace_tab(kTarget);
+    start(tab);
+    ASSERT_TRUE(wait_until([&] { return status_is(tab, "Monitoring"); }));
+    echo_.set_route(kDest, scripted_route({hop(1), hop(2)}));  // a change nobody looks for
+    std::this_thread::sleep_for(1500ms);
+    const TraceState st = snap(tab);
+    EXPECT_EQ(st.last_trace_ms, 0);
+    EXPECT_EQ(st.events.size(), 1u);
+    EXPECT_EQ(st.hops.size(), 2u);
+    EXPECT_EQ(echo_.requests(kDest, 3), 0u);
+}
+
+TEST_F(TraceSessionTest, ChangedRouterAtOneHopIsUpdatedInPlace) {
+    settings_->route_secs = 1;
+    echo_.set_route(kDest, scripted_route({hop(1), hop(2)}));
+    TraceTab tab = new_trace_tab(kTarget);
+    start(tab);
+    ASSERT_TRUE(wait_until([&] { return status_is(tab, "Monitoring") && every_hop_sent(tab, 3); }));
+    const std::uint32_t sent_before = snap(tab).hops[1].sent;
+
+    names_.set(hop(9), "r9.test");
+    echo_.set_route(kDest, scripted_route({hop(1), hop(9)}));
+    ASSERT_TRUE(wait_until([&] { return snap(tab).events.size() == 2; }));
+    ASSERT_TRUE(wait_until([&] { return snap(tab).hops[1].name == "r9.test"; }));
+    const TraceState st = snap(tab);
+    EXPECT_EQ(st.events[1].text, "Hop 2 changed from 10.0.0.2 to 10.0.0.9");
+    EXPECT_EQ(st.events[1].kind, RouteEventKind::RouteChange);
+    EXPECT_FALSE(st.events[1].detail);
+    EXPECT_NE(st.last_trace_ms, 0);
+    ASSERT_EQ(st.hops.size(), 3u);
+    EXPECT_EQ(st.hops[1].addr, hop(9));
+    EXPECT_GE(st.hops[1].sent, sent_before);  // counters continue
+    EXPECT_EQ(echo_.handles_opened(), 1 + 3);  // no new probe threads
+    stop_trace_tab(tab);
+    ASSERT_TRUE(open_handles_settle_at(0));
+    const std::string log = test::read_file(dir_.path() / "History" / kRouteChangesLog);
+    EXPECT_NE(log.find("  10.1.0.9  Hop 2 changed from 10.0.0.2 to 10.0.0.9\n"), std::string::npos) << log;
+}
+
+TEST_F(TraceSessionTest, LengthChangeStartsANewGenerationKeepingStayingHops) {
+    settings_->route_secs = 1;
+    echo_.set_route(kDest, scripted_route({hop(1), hop(2), kSilent}));
+    TraceTab tab = new_trace_tab(kTarget);
+    start(tab);
+    ASSERT_TRUE(wait_until([&] { return status_is(tab, "Monitoring") && every_hop_sent(tab, 3); }));
+
+    echo_.set_route(kDest, scripted_route({hop(1), hop(3)}));
+    ASSERT_TRUE(wait_until([&] { return snap(tab).events.size() == 2; }));
+    // The four old probe threads end, three new ones run.
+    ASSERT_TRUE(open_handles_settle_at(1 + 3));
+    EXPECT_EQ(echo_.handles_opened(), 1 + 4 + 3);
+
+    const TraceState st = snap(tab);
+    const RouteEvent& ev = st.events[1];
+    EXPECT_EQ(ev.kind, RouteEventKind::RouteChange);
+    EXPECT_EQ(ev.text,
+              "Path length changed from 4 to 3 hops: 10.0.0.2 dropped out (was hop 2), 10.0.0.3 joined at hop 2, "
+              "and 1 more");
+    ASSERT_TRUE(ev.detail);
+    EXPECT_TRUE(ev.detail->starts_with("Hop  Before"));
+    EXPECT_TRUE(ev.detail->ends_with("  4  10.1.0.9                          <"));
+    ASSERT_EQ(st.hops.size(), 3u);
+    EXPECT_EQ(st.hops[2].addr, kDest);
+    // Hop 1 kept its record. (The old hop 2 and 3 threads may already have
+    // seen the new routers and kept their records too: same address, same
+    // index.)
+    EXPECT_LT(st.hops[0].sample_times.front(), ev.time_ms);
+    EXPECT_EQ(st.hops[1].addr, hop(3));
+    stop_trace_tab(tab);
+    ASSERT_TRUE(open_handles_settle_at(0));
+    const std::string log = test::read_file(dir_.path() / "History" / kRouteChangesLog);
+    EXPECT_NE(log.find("  10.1.0.9  " + ev.text + "\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Before"), std::string::npos);  // the table stays out of the log
+}
+
+TEST_F(TraceSessionTest, ALostDestinationReplyNeedsASecondOpinion) {
+    settings_->route_secs = 1;
+    settings_->probe_ms = 60'000;  // one round per probe thread: re-checks alone echo after that
+    echo_.set_route(kDest, scripted_route({hop(1), hop(2)}));
+    TraceTab tab = new_trace_tab(kTarget);
+    start(tab);
+    ASSERT_TRUE(wait_until([&] { return status_is(tab, "Monitoring") && every_hop_sent(tab, 1); }));
+
+    // The first re-check loses the destination's reply; its confirmation
+    // doesn't. The re-check after that shows the first one was dealt with.
+    echo_.drop_next(kDest, 3);
+    ASSERT_TRUE(wait_until([&] { return echo_.requests(kDest, 1) >= 1 + 1 + 3; }));
+    EXPECT_EQ(echo_.requests(kDest, 4), 1u);
+    TraceState st = snap(tab);
+    EXPECT_EQ(st.events.size(), 1u);
+    EXPECT_EQ(echo_.handles_opened(), 1 + 3);
+    EXPECT_EQ(st.hops.size(), 3u);
+
+    // A silent hop that is really there is reported.
+    echo_.set_route(kDest, scripted_route({hop(1), hop(2), kSilent}));
+    ASSERT_TRUE(wait_until([&] { return snap(tab).events.size() == 2; }));
+    ASSERT_TRUE(wait_until([&] { return every_hop_sent(tab, 1); }));
+    st = snap(tab);
+    const RouteEvent& ev = st.events[1];
+    EXPECT_EQ(ev.text, "Path length changed from 3 to 4 hops: 1 non-responding hop added");
+    ASSERT_EQ(st.hops.size(), 4u);
+    // Hops 1 and 2 kept their records; hop 3 is silent now and hop 4 is new:
+    // both start afresh.
+    EXPECT_LT(st.hops[1].sample_times.front(), ev.time_ms);
+    EXPECT_EQ(st.hops[2].addr, std::nullopt);
+    EXPECT_EQ(st.hops[2].sent, 1u);
+    EXPECT_EQ(st.hops[2].received, 0u);
+    EXPECT_EQ(st.hops[3].addr, kDest);
+    EXPECT_GE(st.hops[3].sample_times.front(), ev.time_ms);
+    EXPECT_EQ(st.hops[3].sent, 1u);
+}
+
+TEST_F(TraceSessionTest, ProbeThreadWithoutAHandleEndsAndMonitorReportsItsOwn) {
+    echo_.set_open_fails(true);
+    TraceTab tab = new_trace_tab(kTarget);
+    start(tab);
+    ASSERT_TRUE(wait_until([&] { return status_is(tab, "Could not open an ICMP handle"); }));
+    ASSERT_TRUE(open_handles_settle_at(0));
+    const TraceState st = snap(tab);
+    EXPECT_TRUE(st.writer);  // made, but no file is ever created
+    EXPECT_FALSE(st.history_file);
+    EXPECT_EQ(echo_.total_requests(), 0u);
+}
+
+}  // namespace
+}  // namespace corvane
