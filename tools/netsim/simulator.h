@@ -28,6 +28,7 @@ struct SimDestination {
     double loss_pct = 0;
     bool silent = false;      // the destination never answers
     bool unreachable = false; // the last hop answers "host unreachable" (3/1)
+                              // (the destination itself when there are no hops)
 };
 
 struct SimCounters {
@@ -44,16 +45,22 @@ public:
     // Attaches to an existing, configured TUN device and serves it on a thread
     // of its own until destroyed. Throws std::runtime_error when it can't.
     explicit Simulator(const std::string& device = "cvsim0", std::uint64_t seed = 42);
+    // As above; while another simulator holds the device, waits up to
+    // busy_wait_ms for it (the constructor above waits kDefaultBusyWaitMs).
+    Simulator(const std::string& device, std::uint64_t seed, int busy_wait_ms);
+    static constexpr int kDefaultBusyWaitMs = 30'000;
     ~Simulator();
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
-    // Adds a destination or replaces its route, also while running.
+    // Adds a destination or replaces its route, also while running. Addresses
+    // that aren't dotted IPv4 throw std::invalid_argument, here and below.
     void set_destination(const SimDestination& dest);
     void remove_destination(const std::string& addr);
-    // A destination that stops or resumes answering.
+    // A destination that stops or resumes answering (std::invalid_argument
+    // when addr isn't configured).
     void set_destination_silent(const std::string& addr, bool silent);
-    // Drops the next request to addr with this TTL (once).
+    // Drops the next request to addr with this TTL (once); calls add up.
     void drop_next(const std::string& addr, std::uint8_t ttl);
 
     SimCounters counters() const;
