@@ -59,6 +59,13 @@ std::filesystem::path temporary_path_for(const std::filesystem::path& target) {
 }
 
 bool write_file_atomically(const std::filesystem::path& target, std::string_view data, Durability durability) {
+    std::error_code ignored;
+    return write_file_atomically(target, data, durability, ignored);
+}
+
+bool write_file_atomically(const std::filesystem::path& target, std::string_view data, Durability durability,
+                           std::error_code& error) {
+    error.clear();
     const std::filesystem::path tmp = temporary_path_for(target);
 
     mode_t mode = 0666;  // narrowed by the umask
@@ -68,15 +75,31 @@ bool write_file_atomically(const std::filesystem::path& target, std::string_view
 
     // A temporary left behind by a crash is simply overwritten.
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        error.assign(errno, std::system_category());
+        return false;
+    }
     // The umask applied at creation; an existing file's bits are copied as
     // they were.
     if (had_old) ::fchmod(fd, mode);
 
+    // The first failure is the one to report; later steps only clean up. A
+    // write that makes no progress leaves errno alone, hence the reset.
+    errno = 0;
     bool ok = write_all(fd, data);
-    if (ok && durability == Durability::Synced) ok = ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = std::rename(tmp.c_str(), target.c_str()) == 0;
+    if (!ok) error.assign(errno ? errno : EIO, std::system_category());
+    if (ok && durability == Durability::Synced) {
+        ok = ::fsync(fd) == 0;
+        if (!ok) error.assign(errno, std::system_category());
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error.assign(errno, std::system_category());
+    }
+    if (ok && std::rename(tmp.c_str(), target.c_str()) != 0) {
+        ok = false;
+        error.assign(errno, std::system_category());
+    }
     if (!ok) {
         ::unlink(tmp.c_str());
         return false;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace corvane {
 
@@ -25,6 +26,11 @@ std::filesystem::path temporary_path_for(const std::filesystem::path& target);
 // failure the temporary is removed, `target` is untouched and false returned.
 bool write_file_atomically(const std::filesystem::path& target, std::string_view data,
                            Durability durability = Durability::Rename);
+
+// The same, telling why a write failed: `error` is the system error of the
+// step that failed, cleared on success.
+bool write_file_atomically(const std::filesystem::path& target, std::string_view data, Durability durability,
+                           std::error_code& error);
 
 // The whole content of a file, or nothing when it cannot be opened or read
 // to the end (a folder, no permission, an I/O error).

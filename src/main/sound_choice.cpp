@@ -1,6 +1,7 @@
 #include "main/sound_choice.h"
 
 #include "main/unicode_text.h"
+#include "sound/builtin_sounds.h"
 
 namespace corvane {
 
@@ -13,15 +14,15 @@ std::string format_sound_choice(const SoundChoice& choice) {
     if (choice.kind == SoundChoice::Kind::File) {
         return std::string(kFilePrefix) + lossy_utf8(choice.file.native());
     }
-    const std::size_t index = choice.builtin < kBuiltinSoundNames.size() ? choice.builtin : 0;
-    return std::string(kBuiltinPrefix) + kBuiltinSoundNames[index].id;
+    return std::string(kBuiltinPrefix) + std::string(builtin_sound(choice.builtin).id);
 }
 
 SoundChoice parse_sound_choice(std::string_view text) {
     if (text.starts_with(kBuiltinPrefix)) {
         const std::string_view id = text.substr(kBuiltinPrefix.size());
-        for (std::size_t i = 0; i < kBuiltinSoundNames.size(); ++i) {
-            if (id == kBuiltinSoundNames[i].id) return SoundChoice::builtin_sound(static_cast<std::uint8_t>(i));
+        const auto& sounds = builtin_sounds();
+        for (std::size_t i = 0; i < sounds.size(); ++i) {
+            if (id == sounds[i].id) return SoundChoice::builtin_sound(static_cast<std::uint8_t>(i));
         }
         return SoundChoice::builtin_sound(0);
     }

@@ -1,6 +1,5 @@
 #pragma once
 // Which alert sound the user chose, and its text form in settings.ini.
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -8,24 +7,11 @@
 
 namespace corvane {
 
-// The built-in sounds by index: the id settings.ini stores and the label the
-// user sees. The sound library holds their synthesis in the same order.
-struct BuiltinSoundName {
-    const char* id;
-    const char* label;
-};
-inline constexpr std::array<BuiltinSoundName, 4> kBuiltinSoundNames{{
-    {"chime", "Corvane chime"},
-    {"sonar", "Sonar ping"},
-    {"pop", "Soft pop"},
-    {"rising", "Rising alert"},
-}};
-
 struct SoundChoice {
     enum class Kind : std::uint8_t { Builtin, File };
 
     Kind kind = Kind::Builtin;
-    std::uint8_t builtin = 0;     // index into kBuiltinSoundNames, for Kind::Builtin
+    std::uint8_t builtin = 0;     // row of builtin_sounds() (sound/builtin_sounds.h), for Kind::Builtin
     std::filesystem::path file;   // a WAV file, for Kind::File
 
     static SoundChoice builtin_sound(std::uint8_t index) { return {Kind::Builtin, index, {}}; }

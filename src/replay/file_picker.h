@@ -1,0 +1,26 @@
+#pragma once
+// The system's open-file dialog for a history file, behind an interface so
+// tests need no dialog.
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace corvane {
+
+class HistoryFilePicker {
+public:
+    virtual ~HistoryFilePicker() = default;
+    // Blocks until the dialog closes. Nothing when cancelled or when no
+    // dialog could be shown.
+    virtual std::optional<std::filesystem::path> pick_history_file(const std::filesystem::path& start_dir) = 0;
+};
+
+// Runs zenity's file selection; its standard error goes to /dev/null.
+class ZenityFilePicker : public HistoryFilePicker {
+public:
+    std::optional<std::filesystem::path> pick_history_file(const std::filesystem::path& start_dir) override;
+};
+
+inline constexpr const char* kPlaybackDialogTitle = "Play back a Corvane history file";
+
+}  // namespace corvane

@@ -1,0 +1,206 @@
+#include "replay/history_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "platform/os_error.h"
+#include "replay/history_rows.h"
+#include "replay/utf8_text.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr std::size_t kChunk = std::size_t(1) << 20;
+constexpr std::string_view kWatchPrefix = "watch_";
+constexpr std::size_t kStampLength = 18;  // "_" + "2026-03-01_094512"
+
+// Feeds the file's bytes piece by piece: validates UTF-8 across the pieces,
+// cuts complete lines and hands them to the row parser. Invalid UTF-8 is
+// forgiven only in an unterminated last line, which a crash may have cut
+// mid-character; that line is dropped.
+class LineFeeder {
+public:
+    explicit LineFeeder(bool is_watch) : parser_(is_watch), buf_(kChunk) {}
+
+    // Space to read the next piece into.
+    char* space() { return buf_.data() + have_; }
+    std::size_t space_size() const { return buf_.size() - have_; }
+
+    // Takes n bytes just read into space(); false when the text is not UTF-8.
+    bool commit(std::size_t n) {
+        const std::string_view fresh(buf_.data() + have_, n);
+        if (tainted_) {
+            // Everything after a bad byte must stay on its (last) line.
+            if (fresh.find('\n') != std::string_view::npos) return false;
+        } else {
+            const std::size_t bad = validator_.feed(fresh);
+            if (bad != Utf8StreamValidator::npos) {
+                if (fresh.find('\n', bad) != std::string_view::npos) return false;
+                tainted_ = true;
+            }
+        }
+        have_ += n;
+        cut_lines();
+        return true;
+    }
+
+    // At the end of the file: the unterminated last line, unless it is cut
+    // mid-character or otherwise invalid.
+    void finish() {
+        if (have_ > 0 && !tainted_ && !validator_.incomplete()) {
+            parser_.parse_last_line(std::string_view(buf_.data(), have_));
+        }
+        have_ = 0;
+    }
+
+    HistoryRowParser& parser() { return parser_; }
+
+private:
+    void cut_lines() {
+        const char* const base = buf_.data();
+        const auto start = static_cast<std::size_t>(parser_.parse_lines(base, base + have_) - base);
+        if (start > 0) {
+            std::memmove(buf_.data(), base + start, have_ - start);
+            have_ -= start;
+        }
+        // A line longer than the buffer: make room for the rest of it.
+        if (have_ == buf_.size()) buf_.resize(buf_.size() * 2);
+    }
+
+    HistoryRowParser parser_;
+    std::vector<char> buf_;
+    std::size_t have_ = 0;
+    Utf8StreamValidator validator_;
+    bool tainted_ = false;
+};
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+std::variant<ParsedRecording, std::string> finish_recording(LineFeeder& feeder, bool is_watch,
+                                                            const std::string& stem) {
+    feeder.finish();
+    HistoryRowParser& parser = feeder.parser();
+    if (parser.samples().empty()) return std::string(kNoProbeDataBanner);
+    ParsedRecording rec;
+    rec.is_watch = is_watch;
+    rec.samples = std::move(parser.samples());
+    if (!parser.in_time_order()) sort_samples_by_time(rec.samples);
+    rec.markers_ms = timeline_marks(rec.samples, is_watch);
+    rec.title = is_watch ? watch_title_from_stem(stem) : std::move(parser.title());
+    if (is_watch) rec.host_names = std::move(parser.host_names());
+    return rec;
+}
+
+}  // namespace
+
+RecordingName recording_name_of(const std::filesystem::path& path) {
+    RecordingName out;
+    const std::filesystem::path name = path.filename();
+    if (name.empty() || name == "." || name == "..") return out;
+    out.stem = utf8_lossy(name.stem().native());
+    out.is_watch = out.stem.starts_with(kWatchPrefix);
+    return out;
+}
+
+std::string watch_title_from_stem(std::string_view stem) {
+    while (stem.starts_with(kWatchPrefix)) stem.remove_prefix(kWatchPrefix.size());
+    if (stem.size() > kStampLength) {
+        std::size_t cut = stem.size() - kStampLength;
+        // A hand-renamed file may put the cut inside a character: keep only
+        // whole characters.
+        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80) --cut;
+        stem = stem.substr(0, cut);
+    }
+    return std::string(stem);
+}
+
+std::string read_error_banner(const std::string& display_path, int os_error) {
+    return "Could not read " + display_path + ": " + os_error_text(os_error);
+}
+
+std::variant<ParsedRecording, std::string> read_history_recording(const std::filesystem::path& path) {
+    const std::string display = utf8_lossy(path.native());
+    const RecordingName name = recording_name_of(path);
+
+    FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (file.fd < 0) return read_error_banner(display, errno);
+
+    auto feeder = std::make_unique<LineFeeder>(name.is_watch);
+    struct stat st {};
+    if (::fstat(file.fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        // Rows are rarely shorter than 60 bytes; a wrong guess only costs a
+        // regrowth in place.
+        feeder->parser().samples().reserve(static_cast<std::size_t>(st.st_size) / 60 + 64);
+    }
+    for (;;) {
+        const ssize_t n = ::read(file.fd, feeder->space(), feeder->space_size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return read_error_banner(display, errno);
+        }
+        if (n == 0) break;
+        if (!feeder->commit(static_cast<std::size_t>(n))) return read_error_banner(display, EILSEQ);
+    }
+    return finish_recording(*feeder, name.is_watch, name.stem);
+}
+
+std::variant<ParsedRecording, std::string> parse_history_text(std::string_view bytes, bool is_watch,
+                                                              const std::string& display_path) {
+    LineFeeder feeder(is_watch);
+    while (!bytes.empty()) {
+        const std::size_t n = std::min(bytes.size(), feeder.space_size());
+        std::memcpy(feeder.space(), bytes.data(), n);
+        if (!feeder.commit(n)) return read_error_banner(display_path, EILSEQ);
+        bytes.remove_prefix(n);
+    }
+    return finish_recording(feeder, is_watch, std::string());
+}
+
+void sort_samples_by_time(ReplaySamples& samples) {
+    std::stable_sort(samples.begin(), samples.end(),
+                     [](const PackedSample& a, const PackedSample& b) { return a.time_ms() < b.time_ms(); });
+}
+
+std::vector<std::int64_t> timeline_marks(const ReplaySamples& samples, bool is_watch) {
+    std::vector<std::int64_t> marks;
+    if (is_watch) {
+        std::vector<std::uint32_t> lost_run(kMaxReplayHop + 1, 0);
+        std::vector<std::int64_t> first_loss(kMaxReplayHop + 1, 0);
+        for (const PackedSample& s : samples) {
+            std::uint32_t& run = lost_run[s.hop];
+            if (s.flags & PackedSample::kHasRtt) {
+                run = 0;
+                continue;
+            }
+            if (run == 0) first_loss[s.hop] = s.time_ms();
+            if (run < UINT32_MAX) ++run;
+            if (run == 3) marks.push_back(first_loss[s.hop]);
+        }
+    } else {
+        std::vector<std::uint32_t> last_addr(kMaxReplayHop + 1, 0);
+        std::vector<bool> seen(kMaxReplayHop + 1, false);
+        for (const PackedSample& s : samples) {
+            if (!(s.flags & PackedSample::kHasAddr)) continue;
+            if (seen[s.hop] && last_addr[s.hop] != s.addr) marks.push_back(s.time_ms());
+            seen[s.hop] = true;
+            last_addr[s.hop] = s.addr;
+        }
+    }
+    // Watch marks sit at the start of a run and so may come out of order.
+    std::stable_sort(marks.begin(), marks.end());
+    return marks;
+}
+
+}  // namespace corvane

@@ -1,0 +1,94 @@
+#include "ui/interaction.h"
+
+#include <imgui_internal.h>
+
+#include <string>
+
+#include "ui/palette.h"
+#include "ui/ui_memory.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr double kTooltipDelay = 0.5;
+constexpr double kTooltipGrace = 0.2;
+
+struct TooltipClock {
+    double last_move = 0.0;
+    double last_shown = -1e9;
+    ImGuiID clicked_id = 0;  // a click hides that widget's tooltip until it is left
+};
+TooltipClock g_tips;
+
+}  // namespace
+
+UiMemory& ui_memory() {
+    static UiMemory memory;
+    return memory;
+}
+
+void begin_interaction_frame() {
+    const ImGuiIO& io = ImGui::GetIO();
+    if (io.MouseDelta.x != 0.0f || io.MouseDelta.y != 0.0f) g_tips.last_move = ImGui::GetTime();
+}
+
+Response interact(Rect rect, ImGuiID id, Sense sense) {
+    Response r{rect, id};
+    const ImRect bb(rect.left, rect.top, rect.right, rect.bottom);
+    if (sense == Sense::Click) {
+        if (!ImGui::ItemAdd(bb, id)) return r;
+        r.clicked = ImGui::ButtonBehavior(bb, id, &r.hovered, &r.held);
+    } else {
+        r.hovered = ImGui::IsMouseHoveringRect(bb.Min, bb.Max) &&
+                    ImGui::IsWindowHovered(ImGuiHoveredFlags_AllowWhenBlockedByActiveItem);
+    }
+    if (r.hovered && ImGui::IsMouseClicked(ImGuiMouseButton_Left)) g_tips.clicked_id = id;
+    return r;
+}
+
+void pointing_hand_if_hovered(const Response& r) {
+    if (r.hovered) ImGui::SetMouseCursor(ImGuiMouseCursor_Hand);
+}
+
+void hover_tooltip(const Response& r, const std::function<void()>& body) {
+    if (!r.hovered) {
+        if (g_tips.clicked_id == r.id) g_tips.clicked_id = 0;
+        return;
+    }
+    if (g_tips.clicked_id == r.id) return;
+    const double now = ImGui::GetTime();
+    const bool still = now - g_tips.last_move >= kTooltipDelay;
+    const bool grace = now - g_tips.last_shown <= kTooltipGrace;
+    if (!still && !grace) return;
+    g_tips.last_shown = now;
+
+    // Placed 4 below the widget, or above it when the last size shown does
+    // not fit below.
+    UiMemory& mem = ui_memory();
+    const ImGuiID size_id = ImHashStr("tooltip_height", 0, r.id);
+    const float last_h = mem.get<float>(size_id, 0.0f);
+    const float display_h = ImGui::GetIO().DisplaySize.y;
+    if (r.rect.bottom + 4.0f + last_h <= display_h)
+        ImGui::SetNextWindowPos(ImVec2(r.rect.left, r.rect.bottom + 4.0f));
+    else
+        ImGui::SetNextWindowPos(ImVec2(r.rect.left, r.rect.top - 4.0f), ImGuiCond_Always, ImVec2(0.0f, 1.0f));
+
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(6.0f, 6.0f));
+    ImGui::PushStyleVar(ImGuiStyleVar_PopupRounding, 8.0f);
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, 8.0f);
+    ImGui::PushStyleColor(ImGuiCol_PopupBg, to_imu32(rgb(22, 22, 22)));
+    ImGui::PushStyleColor(ImGuiCol_Border, to_imu32(palette::border));
+    ImGui::BeginTooltip();
+    body();
+    mem.set<float>(size_id, ImGui::GetWindowHeight());
+    ImGui::EndTooltip();
+    ImGui::PopStyleColor(2);
+    ImGui::PopStyleVar(3);
+}
+
+void hover_tooltip_text(const Response& r, std::string_view text) {
+    hover_tooltip(r, [&] { ImGui::TextUnformatted(text.data(), text.data() + text.size()); });
+}
+
+}  // namespace corvane

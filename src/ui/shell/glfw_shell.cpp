@@ -1,0 +1,190 @@
+#include "shell/glfw_shell.h"
+
+#include <imgui.h>
+#include <backends/imgui_impl_glfw.h>
+#include <backends/imgui_impl_opengl3.h>
+#define GLFW_INCLUDE_NONE
+#include <GL/gl.h>
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <limits>
+
+#include "shell/frame_capture.h"
+#include "ui/fonts.h"
+#include "ui/interaction.h"
+#include "ui/key_input.h"
+#include "ui/palette.h"
+#include "ui/render_colors.h"
+#include "ui/theme.h"
+#include "ui/window_icon.h"
+
+#ifndef GL_FUNC_ADD
+#define GL_FUNC_ADD 0x8006
+#endif
+using BlendFuncSeparateFn = void (*)(GLenum, GLenum, GLenum, GLenum);
+
+namespace corvane {
+
+namespace {
+
+volatile std::sig_atomic_t g_end_requested = 0;
+void on_end_signal(int) { g_end_requested = 1; }
+
+KeyReleaseHold g_key_hold;
+BlendFuncSeparateFn g_blend_func_separate = nullptr;
+
+void key_callback(GLFWwindow* w, int key, int scancode, int action, int mods) {
+    if (action == GLFW_REPEAT || g_key_hold.on_key(key, action == GLFW_PRESS))
+        ImGui_ImplGlfw_KeyCallback(w, key, scancode, action, mods);
+}
+
+// Runs first in every frame's draw data: the backend sets straight-alpha
+// blending, but every colour we hand over is premultiplied.
+void premultiplied_blend(const ImDrawList*, const ImDrawCmd*) {
+    if (g_blend_func_separate)
+        g_blend_func_separate(GL_ONE, GL_ONE_MINUS_SRC_ALPHA, GL_ONE_MINUS_DST_ALPHA, GL_ONE);
+}
+
+class GlfwShell final : public Shell {
+public:
+    explicit GlfwShell(GLFWwindow* w) : window_(w) {}
+    void maximize() override { glfwMaximizeWindow(window_); }
+    void request_attention() override { glfwRequestWindowAttention(window_); }
+    ViewportInfo viewport_info() const override {
+        ViewportInfo v;
+        v.maximized_known = v.minimized_known = true;
+        v.maximized = glfwGetWindowAttrib(window_, GLFW_MAXIMIZED) != 0;
+        v.minimized = glfwGetWindowAttrib(window_, GLFW_ICONIFIED) != 0;
+        return v;
+    }
+    void request_repaint_after(double seconds) override {
+        if (seconds >= 0.0) next_wait_ = std::min(next_wait_, seconds);
+    }
+    // The wait before the next frame; an unrequested frame waits for input.
+    double take_wait() {
+        const double w = next_wait_;
+        next_wait_ = std::numeric_limits<double>::infinity();
+        return w;
+    }
+
+private:
+    GLFWwindow* window_;
+    double next_wait_ = 0.0;
+};
+
+void glfw_error(int code, const char* text) { std::fprintf(stderr, "GLFW error %d: %s\n", code, text); }
+
+}  // namespace
+
+int run_shell(const ShellOptions& options, FrameDriver& driver) {
+    glfwSetErrorCallback(glfw_error);
+    if (!glfwInit()) {
+        std::fprintf(stderr, "Error: could not start the window system\n");
+        return 1;
+    }
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    GLFWwindow* window = glfwCreateWindow(options.width, options.height, options.title, nullptr, nullptr);
+    if (window == nullptr) {
+        std::fprintf(stderr, "Error: could not open an OpenGL 3.3 window\n");
+        glfwTerminate();
+        return 1;
+    }
+    glfwSetWindowSizeLimits(window, options.min_width, options.min_height, GLFW_DONT_CARE, GLFW_DONT_CARE);
+    std::vector<std::uint8_t> icon_pixels = make_window_icon();
+    const GLFWimage icon{kIconSize, kIconSize, icon_pixels.data()};
+    glfwSetWindowIcon(window, 1, &icon);
+    glfwMakeContextCurrent(window);
+    glfwSwapInterval(1);
+    g_blend_func_separate = reinterpret_cast<BlendFuncSeparateFn>(glfwGetProcAddress("glBlendFuncSeparate"));
+
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;  // nothing of the layout is saved
+    io.LogFilename = nullptr;
+    apply_theme(ImGui::GetStyle());
+    install_fonts(*io.Fonts);
+    premultiply_font_atlas(*io.Fonts);  // before the backend uploads it
+    io.FontDefault = font(text_style_font(TextStyle::Body));
+
+    ImGui_ImplGlfw_InitForOpenGL(window, false);
+    glfwSetWindowFocusCallback(window, ImGui_ImplGlfw_WindowFocusCallback);
+    glfwSetCursorEnterCallback(window, ImGui_ImplGlfw_CursorEnterCallback);
+    glfwSetMouseButtonCallback(window, ImGui_ImplGlfw_MouseButtonCallback);
+    glfwSetScrollCallback(window, ImGui_ImplGlfw_ScrollCallback);
+    glfwSetKeyCallback(window, key_callback);
+    glfwSetCharCallback(window, ImGui_ImplGlfw_CharCallback);
+    glfwSetMonitorCallback(ImGui_ImplGlfw_MonitorCallback);
+    ImGui_ImplOpenGL3_Init("#version 330 core");
+
+    struct sigaction sa {};
+    sa.sa_handler = on_end_signal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+
+    GlfwShell shell(window);
+    const std::optional<CaptureRequest> capture = capture_request_from_env();
+    unsigned frame = 0;
+    bool first_frame = true;
+    while (true) {
+        for (const KeyReleaseHold::Event& e : g_key_hold.end_frame())
+            ImGui_ImplGlfw_KeyCallback(window, e.key, 0, GLFW_RELEASE, 0);
+        const double wait = shell.take_wait();
+        if (wait <= 0.0)
+            glfwPollEvents();
+        else if (wait == std::numeric_limits<double>::infinity())
+            glfwWaitEventsTimeout(1.0);  // still wakes to notice signals
+        else
+            glfwWaitEventsTimeout(wait);
+        if (g_end_requested) glfwSetWindowShouldClose(window, GLFW_TRUE);
+        if (glfwWindowShouldClose(window)) break;
+
+        ImGui_ImplOpenGL3_NewFrame();
+        ImGui_ImplGlfw_NewFrame();
+        ImGui::NewFrame();
+        ImGui::GetBackgroundDrawList()->AddCallback(premultiplied_blend, nullptr);
+        begin_interaction_frame();
+        driver.frame(shell);
+        ImGui::Render();
+        clear_transparent_vertices(ImGui::GetDrawData());
+        if (first_frame) {
+            io.Fonts->ClearTexData();  // uploaded by the first NewFrame
+            first_frame = false;
+        }
+
+        int fb_w = 0, fb_h = 0;
+        glfwGetFramebufferSize(window, &fb_w, &fb_h);
+        glViewport(0, 0, fb_w, fb_h);
+        const Color32 bg = palette::panel_bg;
+        glClearColor(bg.r / 255.0f, bg.g / 255.0f, bg.b / 255.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+        ++frame;
+        if (capture && frame == capture->frame) {
+            if (!capture_back_buffer(capture->path, fb_w, fb_h))
+                std::fprintf(stderr, "Error: could not write %s\n", capture->path.c_str());
+            glfwSetWindowShouldClose(window, GLFW_TRUE);
+        }
+        glfwSwapBuffers(window);
+        // ImGui settles hover and layout over two frames after input.
+        if (io.MouseDelta.x != 0 || io.MouseDelta.y != 0 || io.MouseDown[0]) shell.request_repaint_after(1.0 / 60);
+        if (capture) shell.request_repaint_after(0.0);
+    }
+
+    driver.on_close();
+    ImGui_ImplOpenGL3_Shutdown();
+    ImGui_ImplGlfw_Shutdown();
+    ImGui::DestroyContext();
+    glfwDestroyWindow(window);
+    glfwTerminate();
+    return 0;
+}
+
+}  // namespace corvane

@@ -1,0 +1,100 @@
+#include <imgui_internal.h>
+
+#include <algorithm>
+#include <string>
+
+#include "ui/palette.h"
+#include "ui/theme.h"
+#include "ui/widget_layout.h"
+#include "ui/widgets.h"
+
+namespace corvane {
+
+namespace {
+
+Rect allocate(Vec2 size) {
+    const ImVec2 p = ImGui::GetCursorScreenPos();
+    ImGui::ItemSize(ImVec2(size.x, size.y));
+    return {p.x, p.y, p.x + size.x, p.y + size.y};
+}
+
+}  // namespace
+
+Response draw_dialog_button(std::string_view text) {
+    const Galley g = layout_text(text, {FontFamily::Medium, 12.5f}, palette::text_primary);
+    const Vec2 size{g.size.x + 2.0f * theme::button_padding_x,
+                    std::max(30.0f, g.size.y + 2.0f * theme::button_padding_y)};
+    const Rect r = allocate(size);
+    const std::string key(text);
+    const Response resp = interact(r, ImGui::GetID(key.c_str()), Sense::Click);
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+    dl->AddRectFilled(to_im({r.left, r.top}), to_im({r.right, r.bottom}), to_imu32(palette::widget_bg), 6.0f);
+    dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f),
+                to_imu32(palette::border), 6.0f, 0, 1.0f);
+    const Rect t = anchor_rect(r.center(), anchor::center_center, g.size);
+    paint_galley(dl, {t.left, t.top}, g);
+    pointing_hand_if_hovered(resp);
+    return resp;
+}
+
+void draw_close_x_button(bool& out) {
+    const Rect r = allocate({28.0f, 28.0f});
+    const Response resp = interact(r, ImGui::GetID("close_x"), Sense::Click);
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+    Color32 cross = palette::text_secondary;
+    if (resp.hovered) {
+        dl->AddRectFilled(to_im({r.left, r.top}), to_im({r.right, r.bottom}), to_imu32(palette::widget_bg), 6.0f);
+        cross = palette::text_primary;
+    }
+    const Vec2 c = r.center();
+    dl->AddLine(ImVec2(c.x - 5, c.y - 5), ImVec2(c.x + 5, c.y + 5), to_imu32(cross), 1.6f);
+    dl->AddLine(ImVec2(c.x - 5, c.y + 5), ImVec2(c.x + 5, c.y - 5), to_imu32(cross), 1.6f);
+    pointing_hand_if_hovered(resp);
+    hover_tooltip_text(resp, "Close");
+    if (resp.clicked) out = true;
+}
+
+bool segmented_switch_impl(int current_index, std::string_view first, std::string_view second, int& clicked_index) {
+    const std::string_view labels[2] = {first, second};
+    Galley g[2];
+    for (int i = 0; i < 2; ++i) {
+        const FontId f{i == current_index ? FontFamily::Semibold : FontFamily::Proportional, 12.0f};
+        g[i] = layout_text(labels[i], f, palette::text_primary);
+    }
+    const Rect outer = allocate(segmented_switch_size(g[0].size.x, g[1].size.x));
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+    dl->AddRectFilled(to_im({outer.left, outer.top}), to_im({outer.right, outer.bottom}), to_imu32(palette::panel_bg),
+                      7.0f);
+    dl->AddRect(ImVec2(outer.left + 0.5f, outer.top + 0.5f), ImVec2(outer.right - 0.5f, outer.bottom - 0.5f),
+                to_imu32(palette::divider), 7.0f, 0, 1.0f);
+
+    bool changed = false;
+    float x = outer.left + 2.0f;
+    for (int i = 0; i < 2; ++i) {
+        const Rect seg{x, outer.top + 2.0f, x + segment_width(g[i].size.x), outer.top + 30.0f};
+        const int left = static_cast<int>(seg.left);
+        ImGui::PushID("seg");
+        ImGui::PushID(i);
+        const ImGuiID id = ImGui::GetCurrentWindow()->GetID(left);
+        ImGui::PopID();
+        ImGui::PopID();
+        const Response resp = interact(seg, id, Sense::Click);
+        Color32 text = resp.hovered ? palette::text_primary : palette::text_secondary;
+        if (i == current_index) {
+            dl->AddRectFilled(to_im({seg.left, seg.top}), to_im({seg.right, seg.bottom}), to_imu32(palette::segment_fill),
+                              5.0f);
+            text = palette::accent_bright;
+        }
+        const Rect t = anchor_rect(seg.center(), anchor::center_center, g[i].size);
+        paint_galley(dl, {t.left, t.top}, g[i], text);
+        pointing_hand_if_hovered(resp);
+        if (resp.clicked && i != current_index) {
+            clicked_index = i;
+            changed = true;
+        }
+        x = seg.right + 2.0f;
+    }
+    return changed;
+}
+
+}  // namespace corvane

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "main/app.h"
+#include "main/settings_file.h"
+#include "support/test_support.h"
+
+namespace corvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class AppSettings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app_.trace_tabs.push_back(new_trace_tab(""));
+        app_.shared->set_history_dir(dir_.path() / "history");
+        app_.history_dir_text = (dir_.path() / "history").string();
+        // What start-up leaves: the loaded record's text, not the file's.
+        app_.last_saved_settings = format_settings_ini(live_settings(app_));
+    }
+
+    test::TempDir dir_;
+    test::ScopedEnv appdata_{"APPDATA", dir_.path().string()};
+    test::ScopedEnv localappdata_{"LOCALAPPDATA", dir_.path().string()};
+    App app_;
+};
+
+TEST_F(AppSettings, WritesOnlyWhenTheTextChanges) {
+    const fs::path ini = settings_ini_path();
+    save_settings_if_changed(app_, live_settings(app_));
+    EXPECT_FALSE(fs::exists(ini));
+
+    app_.sound_on = false;
+    save_settings_if_changed(app_, live_settings(app_));
+    ASSERT_TRUE(fs::exists(ini));
+    EXPECT_EQ(test::read_file(ini), app_.last_saved_settings);
+    EXPECT_NE(app_.last_saved_settings.find("\nsound=false\n"), std::string::npos);
+
+    // The comparison is with the last text written, not with the disk.
+    fs::remove(ini);
+    save_settings_if_changed(app_, live_settings(app_));
+    EXPECT_FALSE(fs::exists(ini));
+}
+
+TEST_F(AppSettings, AFailedWriteIsRetriedLater) {
+    const fs::path ini = settings_ini_path();
+    const std::string before = app_.last_saved_settings;
+    // A file where the folder should be: neither the folder nor the file
+    // can be made.
+    std::ofstream(ini.parent_path()) << "in the way";
+
+    app_.utc = true;
+    save_settings_if_changed(app_, live_settings(app_));
+    EXPECT_EQ(app_.last_saved_settings, before);
+
+    fs::remove(ini.parent_path());
+    save_settings_if_changed(app_, live_settings(app_));
+    ASSERT_TRUE(fs::exists(ini));
+    EXPECT_NE(test::read_file(ini).find("\nutc=true\n"), std::string::npos);
+    EXPECT_EQ(app_.last_saved_settings, test::read_file(ini));
+}
+
+TEST_F(AppSettings, AnUnreadableFileIsKeptBeforeTheFirstSave) {
+    const fs::path ini = settings_ini_path();
+    fs::create_directories(ini.parent_path());
+    const std::string latin1 = "history_dir=/home/caf\xe9\n";
+    std::ofstream(ini, std::ios::binary) << latin1;
+    app_.keep_settings_backup = load_settings_file(ini).keep_unreadable_file;
+    ASSERT_TRUE(app_.keep_settings_backup);
+
+    app_.flash_on = false;
+    save_settings_if_changed(app_, live_settings(app_));
+    EXPECT_EQ(test::read_file(settings_backup_path(ini)), latin1);
+    EXPECT_EQ(test::read_file(ini), app_.last_saved_settings);
+    EXPECT_FALSE(app_.keep_settings_backup);
+}
+
+TEST_F(AppSettings, SavedActiveTabCountsOnlyWrittenTabs) {
+    app_.trace_tabs = {new_trace_tab("a"), new_trace_tab("  "), new_trace_tab(" b ")};
+    app_.active_trace = 2;
+    const Settings s = live_settings(app_);
+    EXPECT_EQ(s.tabs, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(s.active_tab, 1u);
+}
+
+TEST_F(AppSettings, HistoryFolderWithControlCharactersIsRefused) {
+    const fs::path good = dir_.path() / "caf\xc3\xa9 logs";
+    EXPECT_TRUE(set_history_dir(app_, good));
+    EXPECT_EQ(app_.history_dir_text, good.string());
+    EXPECT_EQ(app_.shared->history_dir(), good);
+    EXPECT_FALSE(fs::exists(good));  // created by the first history file, not here
+
+    for (const char* bad : {"/tmp/a\nsound=false", "/tmp/a\r", "/tmp/\tx", "/tmp/\x7f", "/tmp/\xc2\x85x"}) {
+        EXPECT_FALSE(set_history_dir(app_, bad)) << bad;
+        EXPECT_EQ(app_.history_dir_text, good.string());
+        EXPECT_EQ(app_.shared->history_dir(), good);
+    }
+
+    // What was accepted is read back as it was written.
+    save_settings_if_changed(app_, live_settings(app_));
+    Settings read = default_settings();
+    parse_settings_ini(test::read_file(settings_ini_path()), read);
+    EXPECT_EQ(read.history_dir, good);
+}
+
+}  // namespace
+}  // namespace corvane

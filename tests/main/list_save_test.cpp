@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <thread>
+
+#include "main/atomic_file.h"
+#include "main/list_editor_save.h"
+#include "main/saved_lists.h"
+#include "support/scripted_echo.h"
+#include "support/test_support.h"
+
+namespace corvane {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+int thread_baseline() {
+    std::thread([] {}).join();  // a sanitizer's helper thread starts with the first one
+    return test::process_thread_count();
+}
+
+class ListSave : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app_.shared->save_history = false;
+        app_.shared->set_history_dir(dir_.path() / "history");
+        echo_.set_route(Ipv4Addr(10, 3, 0, 1), test::scripted_route({}));
+        echo_.set_route(Ipv4Addr(10, 3, 0, 2), test::scripted_route({}));
+    }
+    void TearDown() override {
+        for (auto& t : app_.watch_tabs) stop_watch_tab(t);
+        EXPECT_TRUE(test::wait_until([&] { return echo_.handles_open() == 0; }));
+        EXPECT_TRUE(test::wait_until([&] { return test::process_thread_count() <= threads_before_; }));
+    }
+    void put_list(const std::string& file, const std::string& text) {
+        fs::create_directories(lists_dir());
+        std::ofstream(lists_dir() / file, std::ios::binary) << text;
+        app_.saved_list_names = list_saved_list_files();
+    }
+    // Opens a saved list in the editor, as the list library does.
+    void edit(const std::string& name) {
+        app_.editor_saved_name = name;
+        app_.editor_name = name;
+        app_.editor_text = read_list_file(name);
+    }
+    std::vector<std::string> files() const {
+        std::vector<std::string> out;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(lists_dir(), ec)) out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    void expect_message(const std::string& text, Color32 color) {
+        EXPECT_EQ(app_.editor_message, text);
+        EXPECT_EQ(app_.editor_message_color, color);
+    }
+
+    int threads_before_ = thread_baseline();
+    test::TempDir dir_;
+    test::ScopedEnv appdata_{"APPDATA", dir_.path().string()};
+    test::ScopedEnv localappdata_{"LOCALAPPDATA", dir_.path().string()};
+    test::ScriptedEcho echo_{20ms};
+    test::ScriptedNames names_;
+    App app_;
+};
+
+TEST_F(ListSave, RefusalsLeaveEverythingAsItWas) {
+    put_list("a_b.txt", "10.3.0.1\n");
+    put_list("Edge.txt", "10.3.0.2\n");
+    struct Case {
+        std::optional<std::string> saved;  // the list open in the editor
+        std::string name, text, message;
+    };
+    const Case cases[] = {
+        {{}, "", "10.3.0.1", "Give the list a name first."},
+        {{}, " \t ", "10.3.0.1", "Give the list a name first."},
+        {{}, ".", "10.3.0.1", "Give the list a name first."},    // would be ".txt"
+        {{}, " .. ", "10.3.0.1", "Give the list a name first."},
+        {{}, "Lab", "", "Paste at least one address or host name."},
+        {{}, "Lab", "# just a note\n , ;\r\n", "Paste at least one address or host name."},
+        {{}, " A/B ", "10.3.0.9", "A list named A/B already exists."},  // same file a_b.txt
+        {{}, "a_b", "10.3.0.9", "A list named a_b already exists."},
+        {"Edge", "a:b", "10.3.0.9", "A list named a:b already exists."},  // renaming onto another list
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app_.editor_saved_name = c.saved;
+        app_.editor_name = c.name;
+        app_.editor_text = c.text;
+        app_.editor_message = "Saved.";
+        EXPECT_FALSE(save_list_from_editor(app_));
+        expect_message(c.message, kMessageRed);
+        EXPECT_EQ(app_.editor_name, c.name);
+        EXPECT_EQ(app_.editor_saved_name, c.saved);
+        EXPECT_EQ(files(), (std::vector<std::string>{"Edge.txt", "a_b.txt"}));
+        EXPECT_EQ(read_list_file("a_b"), "10.3.0.1\n");
+        EXPECT_EQ(read_list_file("Edge"), "10.3.0.2\n");
+    }
+}
+
+TEST_F(ListSave, ANewListIsWrittenExactlyAsTyped) {
+    app_.editor_name = "  Lab  ";
+    app_.editor_text = "10.3.0.1 core\r\n# note\n";
+    EXPECT_TRUE(save_list_from_editor(app_));
+    expect_message("Saved.", kMessageGreen);
+    EXPECT_EQ(app_.editor_name, "Lab");
+    EXPECT_EQ(app_.editor_saved_name, "Lab");
+    EXPECT_EQ(app_.saved_list_names, (std::vector<std::string>{"Lab"}));
+    EXPECT_EQ(test::read_file(lists_dir() / "Lab.txt"), "10.3.0.1 core\r\n# note\n");
+
+    // Saving it again unchanged is no duplicate.
+    EXPECT_TRUE(save_list_from_editor(app_));
+    EXPECT_EQ(files(), (std::vector<std::string>{"Lab.txt"}));
+}
+
+TEST_F(ListSave, ARenameMovesTheFileAndTheOpenTab) {
+    put_list("Office.txt", "10.3.0.1\n");
+    app_.watch_tabs.push_back(new_watch_tab("office"));  // stopped
+    edit("Office");
+    app_.editor_name = "Branch";
+    app_.editor_text = "10.3.0.2\n";
+    EXPECT_TRUE(save_list_from_editor(app_));
+    EXPECT_EQ(files(), (std::vector<std::string>{"Branch.txt"}));
+    EXPECT_EQ(app_.watch_tabs[0].name, "Branch");
+    EXPECT_TRUE(app_.watch_tabs[0].stop->load());  // a stopped tab stays stopped
+    EXPECT_EQ(app_.saved_list_names, (std::vector<std::string>{"Branch"}));
+    EXPECT_EQ(app_.editor_saved_name, "Branch");
+}
+
+TEST_F(ListSave, ACaseOnlyChangeKeepsOneFile) {
+    put_list("office.txt", "10.3.0.1\n");
+    edit("office");
+    app_.editor_name = "Office";
+    app_.editor_text = "10.3.0.2\n";
+    EXPECT_TRUE(save_list_from_editor(app_));
+    EXPECT_EQ(files(), (std::vector<std::string>{"office.txt"}));
+    EXPECT_EQ(read_list_file("OFFICE"), "10.3.0.2\n");
+    EXPECT_EQ(app_.editor_saved_name, "Office");
+}
+
+TEST_F(ListSave, ARunningTabWatchesTheNewContent) {
+    put_list("Lab.txt", "10.3.0.1\n");
+    open_watch_list(app_, "lab");
+    const SharedTraceState before = app_.watch_tabs[0].state;
+    edit("Lab");
+    app_.editor_text = "10.3.0.1\n10.3.0.2 edge\n";
+    EXPECT_TRUE(save_list_from_editor(app_));
+    const WatchTab& tab = app_.watch_tabs[0];
+    EXPECT_NE(tab.state, before);
+    EXPECT_FALSE(tab.stop->load());
+    std::lock_guard lock(tab.state->mutex);
+    ASSERT_EQ(tab.state->state.hops.size(), 2u);
+    EXPECT_EQ(tab.state->state.hops[1].label, "edge");
+}
+
+TEST_F(ListSave, AFailedWriteKeepsTheOldFile) {
+    put_list("Lab.txt", "10.3.0.1\n");
+    edit("Lab");
+    app_.editor_name = "Lab";
+    app_.editor_text = "10.3.0.2\n";
+    // The temporary file cannot be made where a folder stands.
+    fs::create_directory(temporary_path_for(lists_dir() / "Lab.txt"));
+    EXPECT_FALSE(save_list_from_editor(app_));
+    expect_message("Could not save: Is a directory (os error 21)", kMessageRed);
+    EXPECT_EQ(test::read_file(lists_dir() / "Lab.txt"), "10.3.0.1\n");
+    EXPECT_EQ(app_.editor_text, "10.3.0.2\n");
+
+    // A failed rename removes nothing either.
+    app_.editor_name = "Other";
+    fs::create_directory(temporary_path_for(lists_dir() / "Other.txt"));
+    EXPECT_FALSE(save_list_from_editor(app_));
+    EXPECT_EQ(test::read_file(lists_dir() / "Lab.txt"), "10.3.0.1\n");
+    EXPECT_EQ(app_.editor_saved_name, "Lab");
+    EXPECT_EQ(app_.saved_list_names, (std::vector<std::string>{"Lab"}));
+}
+
+TEST_F(ListSave, DeletingRemovesTheFileAndClosesItsTab) {
+    put_list("Lab.txt", "10.3.0.1\n");
+    put_list("Edge.txt", "10.3.0.2\n");
+    app_.watch_tabs = {new_watch_tab("edge"), new_watch_tab("LAB")};
+    app_.active_watch = 1;
+    edit("lab");
+    app_.editor_open = true;
+    delete_saved_list(app_);
+    EXPECT_EQ(files(), (std::vector<std::string>{"Edge.txt"}));
+    ASSERT_EQ(app_.watch_tabs.size(), 1u);
+    EXPECT_EQ(app_.watch_tabs[0].name, "edge");
+    EXPECT_EQ(app_.active_watch, 0u);
+    EXPECT_EQ(app_.saved_list_names, (std::vector<std::string>{"Edge"}));
+    EXPECT_FALSE(app_.editor_open);
+
+    // A new list in the editor: only the editor closes.
+    app_.editor_saved_name.reset();
+    app_.editor_name = "Edge";
+    app_.editor_open = true;
+    delete_saved_list(app_);
+    EXPECT_EQ(files(), (std::vector<std::string>{"Edge.txt"}));
+    EXPECT_EQ(app_.watch_tabs.size(), 1u);
+    EXPECT_FALSE(app_.editor_open);
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,116 @@
+#include "ui/fonts.h"
+
+#include <gtest/gtest.h>
+#include <imgui.h>
+#include <imgui_internal.h>
+
+#include <cmath>
+#include <set>
+
+#include "headless_imgui.h"
+#include "ui/text_layout.h"
+
+namespace corvane {
+namespace {
+
+TEST(FontFamilies, FallbackListsFollowTheirFace) {
+    EXPECT_EQ(font_family_with_fallbacks("a", {"b", "c"}), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(font_family_with_fallbacks("a", {}), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(font_family_names(FontFamily::Proportional), (std::vector<std::string>{"plex"}));
+    EXPECT_EQ(font_family_names(FontFamily::Monospace), (std::vector<std::string>{"plex_mono"}));
+    EXPECT_EQ(font_family_names(FontFamily::Medium), (std::vector<std::string>{"plex_medium", "plex"}));
+    EXPECT_EQ(font_family_names(FontFamily::Semibold), (std::vector<std::string>{"plex_semibold", "plex"}));
+    // Mono medium falls back to the proportional list, not the monospace one.
+    EXPECT_EQ(font_family_names(FontFamily::MonoMedium), (std::vector<std::string>{"plex_mono_medium", "plex"}));
+    for (const char* name : {"plex", "plex_medium", "plex_semibold", "plex_mono", "plex_mono_medium"})
+        EXPECT_GT(embedded_font_data(name).size(), 100000u) << name;
+    EXPECT_TRUE(embedded_font_data("Hack").empty());
+}
+
+TEST(FontSizes, PixelSizesAndAscentShift) {
+    struct Case {
+        float pt, px, shift;
+    } cases[] = {
+        {8, 10, 0}, {10.5f, 14, -1}, {11, 14, -1}, {12, 16, -1}, {12.5f, 16, 0},
+        {13.5f, 18, -1}, {14, 18, -1}, {20, 26, 0}, {64, 83, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(font_pixel_size(c.pt), c.px) << c.pt;
+        EXPECT_EQ(font_glyph_offset_y(c.pt), c.shift) << c.pt;
+    }
+    std::set<std::pair<int, float>> distinct;
+    for (const FontId& f : font_sizes_in_use()) distinct.insert({int(f.family), f.size});
+    EXPECT_EQ(distinct.size(), font_sizes_in_use().size());
+    EXPECT_EQ(text_style_font(TextStyle::Body).size, 13.5f);
+    EXPECT_EQ(text_style_font(TextStyle::Button).family, FontFamily::Medium);
+}
+
+TEST(FontAtlas, BakesEverySizeWithTheOverflowGlyph) {
+    test::ensure_headless_imgui();
+    for (const FontId& id : font_sizes_in_use()) {
+        ImFont* f = font(id);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->FontSize, font_pixel_size(id.size)) << int(id.family) << " " << id.size;
+        EXPECT_NE(f->FindGlyphNoFallback(0x2026), nullptr) << id.size;
+        EXPECT_NE(f->FindGlyphNoFallback(0x00B7), nullptr) << id.size;
+        EXPECT_EQ(f->EllipsisChar, 0x2026);
+        EXPECT_EQ(f->Ascent, std::ceil(f->FontSize * 1025.0f / 1300.0f));
+    }
+    // Plex Mono's advance is 600 units of 1300 per pixel of size.
+    for (float pt : {10.5f, 11.5f, 12.5f, 13.0f, 14.0f}) {
+        ImFont* f = font({FontFamily::Monospace, pt});
+        EXPECT_EQ(f->FindGlyph('0')->AdvanceX, std::round(f->FontSize * 600 / 1300)) << pt;
+        EXPECT_EQ(text_width("0000", f), 4 * f->FindGlyph('0')->AdvanceX);
+    }
+    // An unbaked size falls back to the nearest baked one of its family.
+    EXPECT_EQ(font({FontFamily::Semibold, 18}), font({FontFamily::Semibold, 17}));
+    EXPECT_NE(font({FontFamily::Medium, 12.5f}), font({FontFamily::Proportional, 12.5f}));
+}
+
+bool valid_utf8(const std::string& s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (n == 0 || i + n > s.size()) return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
+        i += n;
+    }
+    return true;
+}
+
+TEST(ElideTextRow, CutsToFitWithAnEllipsis) {
+    test::ensure_headless_imgui();
+    const FontId f{FontFamily::Proportional, 11.5f};
+    const std::string text = "waiting for replies from the far side";
+    const Galley whole = elide_text_row(text, f, 1000);
+    EXPECT_EQ(whole.text, text);
+    EXPECT_EQ(whole.color, rgb(110, 110, 110));
+
+    for (float max : {150.0f, 60.0f, 20.0f}) {
+        const Galley g = elide_text_row(text, f, max);
+        ASSERT_GE(g.text.size(), 3u);
+        EXPECT_EQ(g.text.substr(g.text.size() - 3), "\u2026") << max;
+        EXPECT_LE(text_width(g.text, font(f)), max) << max;
+        EXPECT_EQ(text.compare(0, g.text.size() - 3, g.text, 0, g.text.size() - 3), 0) << "a prefix";
+        // One more character would not fit.
+        const std::string longer = text.substr(0, g.text.size() - 2) + "\u2026";
+        EXPECT_GT(text_width(longer, font(f)), max) << max;
+    }
+    // Widths below 10 count as 10.
+    EXPECT_EQ(elide_text_row(text, f, -5).text, elide_text_row(text, f, 10).text);
+    // Multi-byte characters are never split.
+    const std::string accented = "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9";
+    for (float max : {20.0f, 31.0f, 40.0f}) EXPECT_TRUE(valid_utf8(elide_text_row(accented, f, max).text)) << max;
+}
+
+TEST(TextLayout, AnchorsPlaceTheBox) {
+    const Vec2 size{40, 16};
+    EXPECT_EQ(anchor_rect({100, 50}, anchor::left_top, size), (Rect{100, 50, 140, 66}));
+    EXPECT_EQ(anchor_rect({100, 50}, anchor::center_center, size), (Rect{80, 42, 120, 58}));
+    EXPECT_EQ(anchor_rect({100, 50}, anchor::right_bottom, size), (Rect{60, 34, 100, 50}));
+    EXPECT_EQ(anchor_rect({100, 50}, anchor::left_center, size), (Rect{100, 42, 140, 58}));
+}
+
+}  // namespace
+}  // namespace corvane
