@@ -27,7 +27,8 @@ constexpr std::size_t kStampLength = 18;  // "_" + "2026-03-01_094512"
 // mid-character; that line is dropped.
 class LineFeeder {
 public:
-    explicit LineFeeder(bool is_watch) : parser_(is_watch), buf_(kChunk) {}
+    // `piece` is the starting buffer size; it grows for longer lines.
+    LineFeeder(bool is_watch, std::size_t piece) : parser_(is_watch), buf_(piece) {}
 
     // Space to read the next piece into.
     char* space() { return buf_.data() + have_; }
@@ -137,7 +138,7 @@ std::variant<ParsedRecording, std::string> read_history_recording(const std::fil
     FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     if (file.fd < 0) return read_error_banner(display, errno);
 
-    auto feeder = std::make_unique<LineFeeder>(name.is_watch);
+    auto feeder = std::make_unique<LineFeeder>(name.is_watch, kChunk);
     struct stat st {};
     if (::fstat(file.fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
         // Rows are rarely shorter than 60 bytes; a wrong guess only costs a
@@ -158,7 +159,8 @@ std::variant<ParsedRecording, std::string> read_history_recording(const std::fil
 
 std::variant<ParsedRecording, std::string> parse_history_text(std::string_view bytes, bool is_watch,
                                                               const std::string& display_path) {
-    LineFeeder feeder(is_watch);
+    // Small texts get a small buffer: the fuzzer calls this millions of times.
+    LineFeeder feeder(is_watch, std::clamp<std::size_t>(bytes.size(), 64, kChunk));
     while (!bytes.empty()) {
         const std::size_t n = std::min(bytes.size(), feeder.space_size());
         std::memcpy(feeder.space(), bytes.data(), n);
