@@ -160,7 +160,7 @@ void BM_WatchList(benchmark::State& state) {
             break;
         }
         auto settings = std::make_shared<corvane::SharedSettings>();
-        settings->probe_ms = 1000;
+        settings->set_probe_ms(1000);
         settings->set_history_dir(dir / "history");
         std::vector<corvane::WatchHost> list;
         for (int i = 0; i < hosts; ++i) list.push_back({watch_addr(i), std::nullopt});

@@ -7,12 +7,30 @@
 #include <memory>
 #include <mutex>
 
+#include "engine/wake_signal.h"
+
 namespace corvane {
 
 struct SharedSettings {
     std::atomic<std::uint64_t> probe_ms{1000};
     std::atomic<std::uint64_t> route_secs{30};  // 0 = never re-trace
     std::atomic<bool> save_history{true};
+
+    // Session threads wait out their intervals on this, so a new interval,
+    // or their session's stop, reaches them at once. Whoever sets a session's
+    // stop flag calls wake_all() afterwards.
+    WakeSignal changes;
+
+    // Writers go through these, rather than the atomics, so that threads
+    // already waiting out the old interval notice the new one.
+    void set_probe_ms(std::uint64_t ms) {
+        probe_ms.store(ms);
+        changes.wake_all();
+    }
+    void set_route_secs(std::uint64_t secs) {
+        route_secs.store(secs);
+        changes.wake_all();
+    }
 
     // The mutex is held only to copy or replace the path.
     std::filesystem::path history_dir() const {

@@ -44,7 +44,8 @@ struct WatchHostContext {
 void watch_host_thread(WatchHostContext ctx);
 
 // Flushes the writer every second; once the stop flag is set and every host
-// thread has ended, flushes a last time and ends.
-void history_flush_thread(WatchSessionLifePtr life, HistoryWriterPtr writer);
+// thread has ended, flushes a last time and ends. It waits on the settings'
+// wake signal, like the host threads, so a stop ends it at once.
+void history_flush_thread(WatchSessionLifePtr life, HistoryWriterPtr writer, SharedSettingsPtr settings);
 
 }  // namespace corvane

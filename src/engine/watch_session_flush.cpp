@@ -1,16 +1,16 @@
 #include <chrono>
-#include <thread>
 
 #include "engine/watch_session.h"
 
 namespace corvane {
 
-void history_flush_thread(WatchSessionLifePtr life, HistoryWriterPtr writer) {
+void history_flush_thread(WatchSessionLifePtr life, HistoryWriterPtr writer, SharedSettingsPtr settings) {
     using namespace std::chrono_literals;
-    // Flush once a second, but look at the stop flag every 100 ms so the
-    // thread doesn't outlive its session by a whole second.
+    WakeSignal& changes = settings->changes;
     auto next_flush = std::chrono::steady_clock::now() + 1s;
-    while (!life->stop->load()) {
+    for (;;) {
+        const std::uint64_t seen = changes.count();  // before the flag it guards
+        if (life->stop->load()) break;
         const auto now = std::chrono::steady_clock::now();
         if (now >= next_flush) {
             flush_history_csv(*writer);
@@ -18,7 +18,7 @@ void history_flush_thread(WatchSessionLifePtr life, HistoryWriterPtr writer) {
             if (next_flush < now) next_flush = now + 1s;
             continue;
         }
-        std::this_thread::sleep_until(std::min(next_flush, now + 100ms));
+        changes.wait_until(next_flush, seen);
     }
     // A host thread may still be inside an echo when the flag is set; its
     // row must not be left in the buffer after the last flush.

@@ -1,5 +1,4 @@
-#include <algorithm>
-#include <thread>
+#include <cstdint>
 
 #include "engine/clock.h"
 #include "engine/echo.h"
@@ -65,18 +64,21 @@ void resolve_step(const WatchHostContext& ctx, Resolution& res, Clock::time_poin
     res.resolved = true;
 }
 
-// Sleeps until the probe interval since the cycle start has passed, in slices
-// of at most 100 ms so a stop is seen quickly; the interval is re-read at
-// every slice so a new setting applies at once.
+// Sleeps until the probe interval since the cycle start has passed. A stop or
+// a new interval wakes it early, rather than it waking now and then to look:
+// a thousand hosts looking ten times a second cost more than their pings.
+// The interval is re-read after every wake-up, so a new setting applies at
+// once.
 void wait_for_next_cycle(const WatchHostContext& ctx, Clock::time_point cycle_start) {
-    constexpr auto kSlice = std::chrono::milliseconds(100);
-    while (!ctx.life->stop->load()) {
+    WakeSignal& changes = ctx.settings->changes;
+    for (;;) {
+        const std::uint64_t seen = changes.count();  // before the values it guards
+        if (ctx.life->stop->load()) return;
         const auto due = cycle_start + std::chrono::milliseconds(ctx.settings->probe_ms.load());
-        const auto now = Clock::now();
-        if (now >= due) return;
-        // Sleeping to an instant rather than for a span keeps the slices from
-        // adding up their wake-up delays.
-        std::this_thread::sleep_until(std::min(due, now + kSlice));
+        if (Clock::now() >= due) return;
+        // Waiting to an instant rather than for a span keeps the wake-ups from
+        // adding up their delays.
+        changes.wait_until(due, seen);
     }
 }
 

@@ -31,6 +31,13 @@ HopStats fresh_host(const WatchHost& entry) {
     return hop;
 }
 
+// Sets the flag, then wakes the session's threads, which may be waiting out
+// a long interval.
+void end_session(WatchTab& tab) {
+    if (tab.stop) tab.stop->store(true);
+    if (tab.settings) tab.settings->changes.wake_all();
+}
+
 }  // namespace
 
 WatchTab new_watch_tab(const std::string& name) {
@@ -45,7 +52,7 @@ WatchTab new_watch_tab(const std::string& name) {
 
 void start_watch_tab(WatchTab& tab, const SharedSettingsPtr& settings, const std::vector<WatchHost>& hosts,
                      std::chrono::milliseconds resolve_period) {
-    if (tab.stop) tab.stop->store(true);
+    end_session(tab);
     if (hosts.empty()) return;
 
     // One socket per host: make sure a long list gets its descriptors.
@@ -55,6 +62,7 @@ void start_watch_tab(WatchTab& tab, const SharedSettingsPtr& settings, const std
     life->stop = std::make_shared<std::atomic<bool>>(false);
     life->hosts_running.store(hosts.size());
     tab.stop = life->stop;
+    tab.settings = settings;
     tab.state = make_shared_state(new_monitor_state());
     tab.seen_events = 0;
 
@@ -83,11 +91,11 @@ void start_watch_tab(WatchTab& tab, const SharedSettingsPtr& settings, const std
         ctx.resolve_period = resolve_period;
         start_detached(watch_host_thread, std::move(ctx));
     }
-    start_detached(history_flush_thread, life, writer);
+    start_detached(history_flush_thread, life, writer, settings);
 }
 
 void stop_watch_tab(WatchTab& tab) {
-    if (tab.stop) tab.stop->store(true);
+    end_session(tab);
     if (tab.state) set_trace_status(tab.state, "Stopped");
 }
 

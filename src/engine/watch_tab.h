@@ -31,6 +31,9 @@ struct WatchTab {
     // true = stopped. Each start makes a fresh flag, so the threads of an
     // earlier session keep seeing their own (set) flag.
     std::shared_ptr<std::atomic<bool>> stop;
+    // The settings the running session's threads wait on: a stop wakes them
+    // through it, so they end at once however long their interval.
+    SharedSettingsPtr settings;
     std::size_t seen_events = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -352,6 +353,76 @@ TEST_F(WatchSession, HostWithoutIcmpHandleSaysSoAndEnds) {
     const TraceState st = snapshot();
     EXPECT_EQ(st.hops[0].error, kNoIcmpHandle);
     EXPECT_EQ(st.hops[0].sent, 0u);
+}
+
+// An interval long enough that a thread still waiting it out would hang the
+// test well past its bounds.
+constexpr std::uint64_t kHourMs = 3'600'000;
+
+// Every host has pinged once and is waiting out its interval.
+bool all_pinged(const SharedTraceState& state, std::uint32_t at_least = 1) {
+    return wait_state(state, [&](const TraceState& st) {
+        for (const HopStats& h : st.hops)
+            if (h.sent < at_least) return false;
+        return true;
+    });
+}
+
+// However the session ends, threads waiting out an hour end at once (within
+// the generous bound of wait_threads_gone) rather than at their next ping.
+TEST_F(WatchSession, EndingASessionWakesThreadsWaitingOutALongInterval) {
+    struct Case {
+        const char* what;
+        std::function<void(WatchTab&)> end;
+        std::size_t threads_left;  // of a session started in its place
+    };
+    const auto other_settings = std::make_shared<SharedSettings>();
+    other_settings->set_probe_ms(kHourMs);
+    other_settings->set_history_dir(dir_.path());
+    const Case cases[] = {
+        {"stop", [](WatchTab& tab) { stop_watch_tab(tab); }, 0},
+        {"restart without hosts", [this](WatchTab& tab) { start_watch_tab(tab, settings_, {}); }, 0},
+        // The old threads wait on the settings they started with, not the new.
+        {"restart on other settings",
+         [&](WatchTab& tab) { start_watch_tab(tab, other_settings, {{"10.0.0.9", std::nullopt}}); }, 2},
+    };
+    settings_->set_probe_ms(kHourMs);
+    script_->close();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        start_watch_tab(tab_, settings_, {{"10.0.0.1", std::nullopt}, {"10.0.0.2", std::nullopt}});
+        ASSERT_TRUE(all_pinged(tab_.state));
+        const auto old_stop = tab_.stop;
+        c.end(tab_);
+        EXPECT_TRUE(old_stop->load());
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (thread_count() > baseline_threads_ + c.threads_left && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(5ms);
+        EXPECT_EQ(thread_count(), baseline_threads_ + c.threads_left);
+        stop_watch_tab(tab_);
+        ASSERT_TRUE(wait_threads_gone());
+    }
+}
+
+TEST_F(WatchSession, NewIntervalReachesThreadsAlreadyWaiting) {
+    settings_->set_probe_ms(kHourMs);
+    script_->close();
+    start_watch_tab(tab_, settings_, {{"10.0.0.1", std::nullopt}, {"10.0.0.2", std::nullopt}});
+    ASSERT_TRUE(all_pinged(tab_.state));
+
+    // The flush thread keeps its one-second beat while the hosts wait: the
+    // first rows reach the disk before any stop.
+    // A host counts its ping before it writes the row that opens the file.
+    ASSERT_TRUE(wait_state(tab_.state, [](const TraceState& st) { return st.history_file.has_value(); }));
+    const std::filesystem::path file = *snapshot().history_file;
+    const auto until = std::chrono::steady_clock::now() + 10s;
+    while (lines_of(test::read_file(file)).size() < 3 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(lines_of(test::read_file(file)).size(), 3u) << "header and one row per host";
+
+    // Without the wake-up both hosts would sit out the hour first.
+    settings_->set_probe_ms(20);
+    EXPECT_TRUE(all_pinged(tab_.state, 3));
 }
 
 }  // namespace

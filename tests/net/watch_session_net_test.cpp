@@ -110,7 +110,7 @@ private:
 class WatchSessionNet : public ::testing::Test {
 protected:
     void SetUp() override {
-        settings_->probe_ms = 100;
+        settings_->set_probe_ms(100);
         settings_->set_history_dir(dir_.path());
     }
     void TearDown() override {
