@@ -1,0 +1,105 @@
+// CPU time of one frame of the window with a 30-hop trace whose sample rings
+// are full: the per-frame update (snapshot, verdicts, alerts, auto-save
+// check) and the panels, on a headless ImGui context (no GPU work).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <imgui.h>
+#include <unistd.h>
+
+#include "main/app_update.h"
+#include "ui/app_frame.h"
+#include "ui/fonts.h"
+#include "ui/interaction.h"
+#include "ui/render_colors.h"
+#include "ui/theme.h"
+
+namespace corvane {
+namespace {
+
+class NullShell final : public Shell {
+public:
+    void maximize() override {}
+    void request_attention() override {}
+    ViewportInfo viewport_info() const override { return {true, false, true, false}; }
+    void request_repaint_after(double) override {}
+};
+
+// A trace tab as a long-running session leaves it; no thread runs behind it.
+App app_with_full_trace() {
+    App app;
+    app.trace_tabs.push_back(new_trace_tab("10.77.0.30"));
+    TraceState& state = app.trace_tabs[0].state->state;
+    state.status = "Monitoring";
+    state.target_addr = Ipv4Addr(10, 77, 0, 30);
+    for (std::uint8_t h = 0; h < 30; ++h) {
+        HopStats hop;
+        hop.addr = Ipv4Addr(10, 77, h, 1);
+        hop.name = "hop-" + std::to_string(h) + ".core.backbone.example.net";
+        for (std::uint32_t i = 0; i < kSampleCap + 100; ++i)
+            hop_stats_record(hop, i % 17 == 0 ? std::nullopt : std::optional<std::uint32_t>(10 + h + i % 7),
+                             1'700'000'000'000 + i * 1000);
+        state.hops.push_back(std::move(hop));
+    }
+    app.maximized = false;
+    // Nothing changes while measuring, so settings.ini is never written.
+    app.last_saved_settings = format_settings_ini(live_settings(app));
+    return app;
+}
+
+void headless_imgui() {
+    if (ImGui::GetCurrentContext() != nullptr) return;
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;
+    io.DisplaySize = ImVec2(1400, 880);
+    io.DeltaTime = 1.0f / 60.0f;
+    io.BackendFlags |= ImGuiBackendFlags_RendererHasVtxOffset;
+    apply_theme(ImGui::GetStyle());
+    install_fonts(*io.Fonts);
+    premultiply_font_atlas(*io.Fonts);
+    io.FontDefault = font(text_style_font(TextStyle::Body));
+}
+
+// settings.ini goes to a folder of our own, should anything change.
+void private_settings_folder() {
+    const auto dir = std::filesystem::temp_directory_path() / ("corvane_bench_" + std::to_string(::getpid()));
+    ::setenv("APPDATA", dir.c_str(), 1);
+}
+
+void BM_AppUpdateOnly(benchmark::State& bench) {
+    private_settings_folder();
+    App app = app_with_full_trace();
+    NullShell shell;
+    FrameContext ctx{shell, {}, {}};
+    FrameView view;
+    for (auto _ : bench) {
+        app_update(app, ctx, {}, view);
+        benchmark::DoNotOptimize(view.verdicts);
+    }
+}
+BENCHMARK(BM_AppUpdateOnly)->Unit(benchmark::kMillisecond);
+
+void BM_WindowFrame(benchmark::State& bench) {
+    private_settings_folder();
+    headless_imgui();
+    AppFrame frame(app_with_full_trace, ShortcutKeys{});
+    NullShell shell;
+    for (auto _ : bench) {
+        ImGui::NewFrame();
+        begin_interaction_frame();
+        frame.frame(shell);
+        ImGui::Render();
+        clear_transparent_vertices(ImGui::GetDrawData());
+        benchmark::DoNotOptimize(ImGui::GetDrawData());
+    }
+}
+BENCHMARK(BM_WindowFrame)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace corvane
+
+BENCHMARK_MAIN();

@@ -1,0 +1,28 @@
+#pragma once
+// What the per-frame update may ask of the window shell. The GLFW shell
+// implements it; tests of the update use a fake. Nothing here needs a window
+// library, so the application core can be built and tested without one.
+namespace corvane {
+
+struct ViewportInfo {
+    bool maximized_known = false;
+    bool maximized = false;
+    bool minimized_known = false;
+    bool minimized = false;
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual void maximize() = 0;
+    // Flashes the taskbar entry (informational).
+    virtual void request_attention() = 0;
+    virtual ViewportInfo viewport_info() const = 0;
+    // The next frame comes after at most this long, even without input.
+    virtual void request_repaint_after(double seconds) = 0;
+    // The window system has no dark-title request on this platform; kept so
+    // the update can send it like on others.
+    virtual void set_dark_theme() {}
+};
+
+}  // namespace corvane

@@ -1,0 +1,73 @@
+#include "ui/app_frame.h"
+
+#include <imgui.h>
+
+#include "main/app_update_shutdown.h"
+#include "ui/panel_host.h"
+
+namespace corvane {
+
+namespace {
+
+ActionSource action_source(PanelId id) {
+    switch (id) {
+    case PanelId::ListEditor: return ActionSource::ListEditor;
+    case PanelId::Settings: return ActionSource::Settings;
+    default: return ActionSource::Panel;
+    }
+}
+
+}  // namespace
+
+PanelInputs panel_inputs_of(const App& app) {
+    PanelInputs in;
+    in.view = app.view_mode;
+    in.layout = app.layout_mode;
+    in.editor_open = app.editor_open;
+    in.error_banner = app.error_banner.has_value();
+    in.has_alerts = !app.alerts.empty();
+    const bool watch_recording = app.replay && app.replay->is_watch;
+    in.playback_bar = app.replay && watch_recording == (app.view_mode == ViewMode::Watch);
+    in.settings_open = app.settings_open;
+    in.watch_has_content = !app.watch_tabs.empty() || watch_recording;
+    return in;
+}
+
+FrameInput read_frame_input(const ShortcutKeys& keys) {
+    FrameInput in;
+    in.layout_instrument = shortcut_pressed(Shortcut::LayoutInstrument, keys);
+    in.layout_signal = shortcut_pressed(Shortcut::LayoutSignal, keys);
+    in.toggle_sound = shortcut_pressed(Shortcut::ToggleSound, keys);
+    in.new_tab = shortcut_pressed(Shortcut::NewTab, keys);
+    in.close_tab = shortcut_pressed(Shortcut::CloseTab, keys);
+    in.escape = ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false);
+    return in;
+}
+
+AppFrame::AppFrame(std::function<App()> make_app, ShortcutKeys keys)
+    : make_app_(std::move(make_app)), keys_(keys) {}
+
+void AppFrame::frame(Shell& shell) {
+    if (closed_) return;
+    if (!app_) app_.emplace(make_app_());
+    FrameContext ctx{shell, play_sound_, {}};
+    const FrameInput input = read_frame_input(keys_);
+    app_update(*app_, ctx, input, *view_, [&](FrameView& view) { host_frame_panels(*app_, input, view); });
+}
+
+void AppFrame::host_frame_panels(App& app, const FrameInput& input, FrameView& /*view*/) {
+    PanelActions actions;
+    host_panels(panel_inputs_of(app), heights_, [&](const PlacedPanel& p) {
+        // The panels' contents come here; each hands its requests back in
+        // `actions`, applied before the next panel runs.
+        apply_panel_actions(app, actions, action_source(p.spec.id), input.escape);
+    });
+}
+
+void AppFrame::on_close() {
+    if (closed_) return;
+    closed_ = true;
+    if (app_) shut_down_sessions(*app_);
+}
+
+}  // namespace corvane

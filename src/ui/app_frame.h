@@ -1,0 +1,47 @@
+#pragma once
+// The application's frame: runs the per-frame update around the panels of the
+// current view and layout, and ends the sessions cleanly when the window goes.
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "main/app.h"
+#include "main/app_update.h"
+#include "ui/key_input.h"
+#include "ui/panel_layout.h"
+#include "ui/shell.h"
+
+namespace corvane {
+
+// Which panels the App's state calls for this frame.
+PanelInputs panel_inputs_of(const App& app);
+
+// This frame's shortcuts and Escape, from ImGui's input state.
+FrameInput read_frame_input(const ShortcutKeys& keys);
+
+class AppFrame final : public FrameDriver {
+public:
+    // The App is made on the first frame, once the window, its fonts and its
+    // theme exist, as the shell's creation callback would.
+    AppFrame(std::function<App()> make_app, ShortcutKeys keys);
+    void frame(Shell& shell) override;
+    // Stops every session, waits for their threads a bounded time and
+    // flushes the history files.
+    void on_close() override;
+
+    // Null before the first frame.
+    App* app() { return app_ ? &*app_ : nullptr; }
+
+private:
+    void host_frame_panels(App& app, const FrameInput& input, FrameView& view);
+
+    std::function<App()> make_app_;
+    std::optional<App> app_;
+    std::unique_ptr<FrameView> view_ = std::make_unique<FrameView>();
+    PanelHeights heights_;
+    ShortcutKeys keys_;
+    AlertSoundPlayer play_sound_ = play_chosen_alert_sound;
+    bool closed_ = false;
+};
+
+}  // namespace corvane
