@@ -76,7 +76,13 @@ std::map<int, int> measure_round_trips(netsim::Simulator& sim, IcmpSocketKind ki
             if (rtt != UINT32_MAX && rtt >= std::uint32_t(d) && rtt <= std::uint32_t(d + 2)) ++within[d];
         }
         report << kind_name(kind) << " delay " << d << " ms:";
-        for (auto [off, n] : histogram) report << " " << (off < 0 ? "lost" : "+" + std::to_string(off)) << "x" << n;
+        for (auto [off, n] : histogram) {
+            if (off < 0) {
+                report << " lostx" << n;
+            } else {
+                report << " +" << off << "x" << n;
+            }
+        }
         report << "\n";
     }
     return within;

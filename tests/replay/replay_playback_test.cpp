@@ -170,6 +170,33 @@ TEST(ReplayEvents, TraceStartAndAddressChanges) {
     EXPECT_EQ(f.target, Ipv4Addr(10, 0, 0, 4));
 }
 
+// A title that is no address leaves the target open until the last hop has
+// one; from then on it is kept, through later hops and seeks back alike.
+TEST(ReplayEvents, TraceTargetComesOnceFromTheLastHop) {
+    TempDir dir;
+    const std::string text = std::string(kHeader) + row(1000, "gw", 1, "", -1) + row(2000, "gw", 1, "", -1) +
+                             row(70'000, "gw", 2, "10.0.0.2", 5) + row(80'000, "gw", 3, "10.0.0.3", 6);
+    auto s = test::open_ok(write_file(dir.path(), "gw.csv", text));
+    ASSERT_TRUE(s);
+    EXPECT_FALSE(fed_state(*s).target);  // the only hop fed so far has no address
+    struct Step {
+        double seek_to;
+        std::size_t hops;
+    };
+    for (const Step step : {Step{75'000, 2}, Step{1e18, 3}, Step{0, 1}}) {
+        replay_seek(*s, step.seek_to);
+        const Fed f = fed_state(*s);
+        EXPECT_EQ(f.hops.size(), step.hops) << step.seek_to;
+        EXPECT_EQ(f.target, Ipv4Addr(10, 0, 0, 2)) << step.seek_to;
+    }
+
+    // A title that is an address is the target whatever the hops show.
+    auto addressed = test::open_ok(write_file(dir.path(), "a.csv", std::string(kHeader) +
+                                                                      row(1000, "10.9.9.9", 1, "10.0.0.1", 5)));
+    ASSERT_TRUE(addressed);
+    EXPECT_EQ(fed_state(*addressed).target, Ipv4Addr(10, 9, 9, 9));
+}
+
 TEST(ReplayEvents, WatchDownAndBackUp) {
     TempDir dir;
     const std::string text = std::string(kHeader) + row(1000, "web", 1, "10.0.0.1", 5) +
