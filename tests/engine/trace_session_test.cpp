@@ -36,7 +36,7 @@ Ipv4Addr hop(std::uint8_t d) { return Ipv4Addr(10, 0, 0, d); }
 class TraceSessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        threads_before_ = test::process_thread_count();
+        threads_before_ = test::baseline_thread_count();
         settings_->probe_ms = 20;
         settings_->route_secs = 0;
         settings_->set_history_dir(dir_.path() / "History");

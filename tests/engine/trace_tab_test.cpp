@@ -39,7 +39,7 @@ protected:
         return tab.state->state.status;
     }
 
-    int threads_before_ = test::process_thread_count();
+    int threads_before_ = test::baseline_thread_count();
     test::ScriptedEcho echo_{20ms};
     test::ScriptedNames names_;
     test::TempDir dir_;

@@ -216,4 +216,9 @@ int ScriptedNames::finished() const {
     return impl_->finished;
 }
 
+int baseline_thread_count() {
+    std::thread([] {}).join();
+    return process_thread_count();
+}
+
 }  // namespace corvane::test

@@ -87,5 +87,9 @@ bool wait_until(const std::function<bool()>& pred, std::chrono::milliseconds lim
 
 // Threads of this process, from /proc/self/task.
 int process_thread_count();
+// The count to come back to after a test's sessions end. A first thread
+// makes sanitizer runtimes start their own helper threads, which must not
+// count as the test's.
+int baseline_thread_count();
 
 }  // namespace corvane::test
