@@ -53,6 +53,14 @@ std::uint16_t next_raw_id() {
     }
 }
 
+// The request goes out with type of service 0 and no flags: Linux would set
+// Don't Fragment on it by default, and a router on the path may then treat
+// the probe differently from the system echo service's.
+bool clear_dont_fragment(int fd) {
+    const int dont = IP_PMTUDISC_DONT;
+    return setsockopt(fd, IPPROTO_IP, IP_MTU_DISCOVER, &dont, sizeof dont) == 0;
+}
+
 int open_ping(std::uint16_t& id) {
     const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
     if (fd < 0) return -1;
@@ -62,7 +70,7 @@ int open_ping(std::uint16_t& id) {
     sockaddr_in bound{};
     socklen_t len = sizeof bound;
     // Without IP_RECVERR a ping socket never hears of time-exceeded errors.
-    if (setsockopt(fd, SOL_IP, IP_RECVERR, &on, sizeof on) != 0 ||
+    if (setsockopt(fd, SOL_IP, IP_RECVERR, &on, sizeof on) != 0 || !clear_dont_fragment(fd) ||
         bind(fd, reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0 ||
         getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &len) != 0) {
         const int err = errno;
@@ -85,7 +93,7 @@ int open_raw(std::uint16_t& id) {
     fprog.len = static_cast<unsigned short>(program.size());
     fprog.filter = program.data();
     if (setsockopt(fd, SOL_RAW, ICMP_FILTER, &types, sizeof types) != 0 ||
-        setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &fprog, sizeof fprog) != 0) {
+        setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &fprog, sizeof fprog) != 0 || !clear_dont_fragment(fd)) {
         const int err = errno;
         ::close(fd);
         errno = err;
