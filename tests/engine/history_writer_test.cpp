@@ -25,17 +25,7 @@ using test::read_file;
 using test::ScopedEnv;
 using test::TempDir;
 
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* tz) : env_(std::make_unique<ScopedEnv>("TZ", tz)) { tzset(); }
-    ~ScopedTimeZone() {
-        env_.reset();
-        tzset();
-    }
-
-private:
-    std::unique_ptr<ScopedEnv> env_;
-};
+using test::ScopedTimeZone;
 
 // Plays a disk that takes `accept` more bytes and then reports ENOSPC;
 // a negative `accept` lets every write through.

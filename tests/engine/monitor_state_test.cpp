@@ -12,21 +12,9 @@
 namespace corvane {
 namespace {
 
-using test::ScopedEnv;
 using test::TempDir;
 
-// localtime_r reads TZ only through tzset.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* tz) : env_(std::make_unique<ScopedEnv>("TZ", tz)) { tzset(); }
-    ~ScopedTimeZone() {
-        env_.reset();
-        tzset();
-    }
-
-private:
-    std::unique_ptr<ScopedEnv> env_;
-};
+using test::ScopedTimeZone;
 
 struct Expect {
     std::uint32_t sent, received, last, best, worst;

@@ -123,10 +123,7 @@ TEST_F(TraceSessionTest, StoppedSessionWritesEveryProbeToTheHistory) {
     EXPECT_EQ(line, kHistoryHeader);
     std::vector<std::uint32_t> rows(st.hops.size());
     while (std::getline(csv, line)) {
-        std::vector<std::string> f;
-        std::stringstream ls(line);
-        for (std::string cell; std::getline(ls, cell, ',');) f.push_back(cell);
-        if (line.ends_with(",")) f.emplace_back();
+        const std::vector<std::string> f = test::split_csv_row(line);
         ASSERT_EQ(f.size(), 7u) << line;
         EXPECT_EQ(f[2], "10.1.0.9") << line;  // the trimmed target
         const bool ok = f[6] == "ok";

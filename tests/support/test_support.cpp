@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -41,11 +42,29 @@ ScopedEnv::~ScopedEnv() {
     }
 }
 
+ScopedTimeZone::ScopedTimeZone(const char* tz) : env_(std::make_unique<ScopedEnv>("TZ", tz)) { tzset(); }
+
+ScopedTimeZone::~ScopedTimeZone() {
+    env_.reset();  // TZ back first, so tzset reads the old zone
+    tzset();
+}
+
 std::string read_file(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+std::vector<std::string> split_csv_row(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = line.find(',', start);
+        fields.push_back(line.substr(start, comma - start));
+        if (comma == std::string::npos) return fields;
+        start = comma + 1;
+    }
 }
 
 }  // namespace corvane::test

@@ -1,8 +1,10 @@
 #pragma once
 // Helpers shared by the test suites.
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace corvane::test {
 
@@ -33,6 +35,21 @@ private:
     std::optional<std::string> old_;
 };
 
+// Sets TZ for the object's life; localtime_r reads TZ only through tzset.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* tz);
+    ~ScopedTimeZone();
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    std::unique_ptr<ScopedEnv> env_;
+};
+
 std::string read_file(const std::filesystem::path& path);
+
+// The comma-separated fields of one CSV line, a trailing empty one included.
+std::vector<std::string> split_csv_row(const std::string& line);
 
 }  // namespace corvane::test
