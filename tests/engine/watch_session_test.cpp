@@ -21,6 +21,8 @@ namespace corvane {
 namespace {
 
 using namespace std::chrono_literals;
+using test::lines_of;
+using test::row_tail;
 
 // Replies handed out one by one as the test pushes them, so the test decides
 // when each ping completes. Once closed, every echo fails at once.
@@ -106,19 +108,6 @@ bool wait_state(const SharedTraceState& s, Pred pred, std::chrono::seconds limit
     }
 }
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-}
-
-// The row's fields after the two time columns: target,hop,address,rtt,result.
-std::string row_tail(const std::string& row) {
-    std::size_t p = row.find(',');
-    p = row.find(',', p + 1);
-    return row.substr(p + 1);
-}
 
 class WatchSession : public ::testing::Test {
 protected:

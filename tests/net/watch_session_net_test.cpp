@@ -21,6 +21,8 @@ namespace corvane {
 namespace {
 
 using namespace std::chrono_literals;
+using test::lines_of;
+using test::row_tail;
 
 template <typename Pred>
 bool wait_state(const SharedTraceState& s, Pred pred, std::chrono::seconds limit = 20s) {
@@ -40,18 +42,6 @@ TraceState snapshot(const WatchTab& tab) {
     return clone_trace_state(tab.state->state);
 }
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-}
-
-std::string row_tail(const std::string& row) {
-    std::size_t p = row.find(',');
-    p = row.find(',', p + 1);
-    return row.substr(p + 1);
-}
 
 std::size_t count_rows(const std::vector<std::string>& rows, const std::string& tail) {
     std::size_t n = 0;

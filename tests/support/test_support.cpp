@@ -67,4 +67,17 @@ std::vector<std::string> split_csv_row(const std::string& line) {
     }
 }
 
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+std::string row_tail(const std::string& row) {
+    std::size_t p = row.find(',');
+    p = row.find(',', p + 1);
+    return row.substr(p + 1);
+}
+
 }  // namespace corvane::test

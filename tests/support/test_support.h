@@ -51,5 +51,9 @@ std::string read_file(const std::filesystem::path& path);
 
 // The comma-separated fields of one CSV line, a trailing empty one included.
 std::vector<std::string> split_csv_row(const std::string& line);
+// The lines of a text, without their line feeds.
+std::vector<std::string> lines_of(const std::string& text);
+// A history row after its two time columns: target,hop,address,rtt,result.
+std::string row_tail(const std::string& row);
 
 }  // namespace corvane::test
