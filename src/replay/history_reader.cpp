@@ -191,13 +191,14 @@ std::vector<std::int64_t> timeline_marks(const ReplaySamples& samples, bool is_w
             if (run == 3) marks.push_back(first_loss[s.hop]);
         }
     } else {
-        std::vector<std::uint32_t> last_addr(kMaxReplayHop + 1, 0);
-        std::vector<bool> seen(kMaxReplayHop + 1, false);
+        // Per hop its last address; kNone, above every address, until one is seen.
+        constexpr std::uint64_t kNone = std::uint64_t(1) << 32;
+        std::vector<std::uint64_t> last_addr(kMaxReplayHop + 1, kNone);
         for (const PackedSample& s : samples) {
             if (!(s.flags & PackedSample::kHasAddr)) continue;
-            if (seen[s.hop] && last_addr[s.hop] != s.addr) marks.push_back(s.time_ms());
-            seen[s.hop] = true;
-            last_addr[s.hop] = s.addr;
+            std::uint64_t& last = last_addr[s.hop];
+            if (last != s.addr && last != kNone) marks.push_back(s.time_ms());
+            last = s.addr;
         }
     }
     // Watch marks sit at the start of a run and so may come out of order.

@@ -44,8 +44,13 @@ public:
     bool in_time_order() const { return in_order_; }
 
 private:
-    // The line's fields 1 to 7, the seventh ending at `end`.
+    // The line's fields 1 to 7. kPadded: up to three bytes after the hop
+    // and the round trip may be read (they lie inside the same line).
+    template <bool kPadded>
     void parse_fields(const std::string_view (&f)[7]);
+    // A line known to end at `feed`, with at least 128 readable bytes from
+    // its start; commas and feed as bit masks over those bytes.
+    void parse_window_line(const char* line, std::uint64_t comma_lo, std::uint64_t comma_hi, unsigned feed);
     void settle_late_row();
     void line_with_commas(const char* begin, const char* end, const char* const* commas, int count);
 
@@ -57,6 +62,17 @@ private:
     bool in_order_ = true;
     std::int64_t last_time_ = INT64_MIN;  // latest time so far
     std::size_t moves_ = 0;                // places late rows were moved back, in all
+
+    // Per hop, the address text the windowed path parsed last (its first
+    // and last eight bytes and its length) and its value; size 0 when none.
+    // Made when that path first runs: short texts never need it.
+    struct AddressMemo {
+        std::uint64_t head = 0;
+        std::uint64_t tail = 0;
+        std::uint32_t size = 0;
+        std::uint32_t value = 0;
+    };
+    std::vector<AddressMemo> address_memo_;
 };
 
 }  // namespace corvane
