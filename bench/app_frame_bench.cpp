@@ -13,6 +13,7 @@
 #include "main/app_update.h"
 #include "ui/app_frame.h"
 #include "ui/fonts.h"
+#include "ui/imgui_context.h"
 #include "ui/interaction.h"
 #include "ui/render_colors.h"
 #include "ui/theme.h"
@@ -52,16 +53,11 @@ App app_with_full_trace() {
 
 void headless_imgui() {
     if (ImGui::GetCurrentContext() != nullptr) return;
-    ImGui::CreateContext();
+    create_imgui_context();
     ImGuiIO& io = ImGui::GetIO();
-    io.IniFilename = nullptr;
     io.DisplaySize = ImVec2(1400, 880);
     io.DeltaTime = 1.0f / 60.0f;
     io.BackendFlags |= ImGuiBackendFlags_RendererHasVtxOffset;
-    apply_theme(ImGui::GetStyle());
-    install_fonts(*io.Fonts);
-    premultiply_font_atlas(*io.Fonts);
-    io.FontDefault = font(text_style_font(TextStyle::Body));
 }
 
 // settings.ini goes to a folder of our own, should anything change.

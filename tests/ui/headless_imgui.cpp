@@ -1,6 +1,7 @@
 #include "headless_imgui.h"
 
 #include "ui/fonts.h"
+#include "ui/imgui_context.h"
 #include "ui/interaction.h"
 #include "ui/render_colors.h"
 #include "ui/theme.h"
@@ -9,16 +10,11 @@ namespace corvane::test {
 
 void ensure_headless_imgui() {
     if (ImGui::GetCurrentContext() != nullptr) return;
-    ImGui::CreateContext();
+    create_imgui_context();
     ImGuiIO& io = ImGui::GetIO();
-    io.IniFilename = nullptr;
     io.DisplaySize = ImVec2(1400, 880);
     io.DeltaTime = 1.0f / 60.0f;
     io.BackendFlags |= ImGuiBackendFlags_RendererHasVtxOffset;
-    apply_theme(ImGui::GetStyle());
-    install_fonts(*io.Fonts);
-    premultiply_font_atlas(*io.Fonts);
-    io.FontDefault = font(text_style_font(TextStyle::Body));
 }
 
 ImDrawData* run_frame(ImVec2 mouse, bool mouse_down, const std::function<void()>& build, bool in_window) {

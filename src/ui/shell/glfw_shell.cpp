@@ -14,6 +14,7 @@
 
 #include "shell/frame_capture.h"
 #include "ui/fonts.h"
+#include "ui/imgui_context.h"
 #include "ui/interaction.h"
 #include "ui/key_input.h"
 #include "ui/palette.h"
@@ -103,15 +104,8 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     glfwSwapInterval(1);
     g_blend_func_separate = reinterpret_cast<BlendFuncSeparateFn>(glfwGetProcAddress("glBlendFuncSeparate"));
 
-    IMGUI_CHECKVERSION();
-    ImGui::CreateContext();
+    create_imgui_context();
     ImGuiIO& io = ImGui::GetIO();
-    io.IniFilename = nullptr;  // nothing of the layout is saved
-    io.LogFilename = nullptr;
-    apply_theme(ImGui::GetStyle());
-    install_fonts(*io.Fonts);
-    premultiply_font_atlas(*io.Fonts);  // before the backend uploads it
-    io.FontDefault = font(text_style_font(TextStyle::Body));
 
     ImGui_ImplGlfw_InitForOpenGL(window, false);
     glfwSetWindowFocusCallback(window, ImGui_ImplGlfw_WindowFocusCallback);
