@@ -143,13 +143,6 @@ TEST(AppTabs, FindWatchTabTrimsTheNameAndFoldsAsciiOnly) {
     EXPECT_EQ(find_watch_tab({}, "Office"), std::nullopt);
 }
 
-// Threads now, after one has come and gone: a sanitizer's own helper
-// thread starts with the first thread and must not count as a straggler.
-int thread_baseline() {
-    std::thread([] {}).join();
-    return test::process_thread_count();
-}
-
 // Sessions that really start: echoes and reverse lookups are scripted, so
 // nothing leaves the process.
 class AppSessions : public ::testing::Test {
@@ -174,7 +167,7 @@ protected:
         return tab.state->state.hops.size();
     }
 
-    int threads_before_ = thread_baseline();
+    int threads_before_ = test::baseline_thread_count();
     test::TempDir dir_;
     test::ScopedEnv appdata_{"APPDATA", dir_.path().string()};
     test::ScopedEnv localappdata_{"LOCALAPPDATA", dir_.path().string()};

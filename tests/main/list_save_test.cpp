@@ -16,11 +16,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-int thread_baseline() {
-    std::thread([] {}).join();  // a sanitizer's helper thread starts with the first one
-    return test::process_thread_count();
-}
-
 class ListSave : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -57,7 +52,7 @@ protected:
         EXPECT_EQ(app_.editor_message_color, color);
     }
 
-    int threads_before_ = thread_baseline();
+    int threads_before_ = test::baseline_thread_count();
     test::TempDir dir_;
     test::ScopedEnv appdata_{"APPDATA", dir_.path().string()};
     test::ScopedEnv localappdata_{"LOCALAPPDATA", dir_.path().string()};

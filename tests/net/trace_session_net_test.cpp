@@ -228,24 +228,9 @@ TEST_F(TraceNetTest, StopEndsEverythingAndLeavesACompleteHistory) {
 
     st = snap(tab);
     EXPECT_EQ(st.status, "Stopped");
-    std::istringstream csv(test::read_file(first_file));
-    std::string line;
-    ASSERT_TRUE(std::getline(csv, line));
-    EXPECT_EQ(line, kHistoryHeader);
-    std::vector<std::uint32_t> rows(st.hops.size());
-    while (std::getline(csv, line)) {
-        const std::vector<std::string> f = test::split_csv_row(line);
-        ASSERT_EQ(f.size(), 7u) << line;
-        EXPECT_EQ(f[2], test::kSimDest);
-        const bool ok = f[6] == "ok";
-        EXPECT_TRUE(ok || f[6] == "lost") << line;
-        EXPECT_EQ(f[4].empty(), !ok) << line;
-        EXPECT_EQ(f[5].empty(), !ok) << line;
-        const std::size_t hop_no = std::stoul(f[3]);
-        ASSERT_TRUE(hop_no >= 1 && hop_no <= rows.size()) << line;
-        ++rows[hop_no - 1];
-    }
-    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i], st.hops[i].sent) << "hop " << i + 1;
+    std::vector<std::uint32_t> sent;
+    for (const HopStats& hop : st.hops) sent.push_back(hop.sent);
+    test::expect_trace_history(test::read_file(first_file), test::kSimDest, sent);
 
     // A restart is a new session: new state, new history file.
     const SharedTraceState old_state = tab.state;

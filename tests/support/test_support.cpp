@@ -1,10 +1,14 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "engine/history_writer.h"
 
 namespace corvane::test {
 
@@ -78,6 +82,28 @@ std::string row_tail(const std::string& row) {
     std::size_t p = row.find(',');
     p = row.find(',', p + 1);
     return row.substr(p + 1);
+}
+
+void expect_trace_history(const std::string& csv_text, const std::string& target,
+                          const std::vector<std::uint32_t>& sent_per_hop) {
+    std::istringstream csv(csv_text);
+    std::string line;
+    ASSERT_TRUE(std::getline(csv, line));
+    EXPECT_EQ(line, kHistoryHeader);
+    std::vector<std::uint32_t> rows(sent_per_hop.size());
+    while (std::getline(csv, line)) {
+        const std::vector<std::string> f = split_csv_row(line);
+        ASSERT_EQ(f.size(), 7u) << line;
+        EXPECT_EQ(f[2], target) << line;
+        const bool ok = f[6] == "ok";
+        EXPECT_TRUE(ok || f[6] == "lost") << line;
+        EXPECT_EQ(f[4].empty(), !ok) << line;
+        EXPECT_EQ(f[5].empty(), !ok) << line;
+        const std::size_t hop_no = std::stoul(f[3]);
+        ASSERT_TRUE(hop_no >= 1 && hop_no <= rows.size()) << line;
+        ++rows[hop_no - 1];
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i], sent_per_hop[i]) << "hop " << i + 1;
 }
 
 }  // namespace corvane::test

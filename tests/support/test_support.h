@@ -1,5 +1,6 @@
 #pragma once
 // Helpers shared by the test suites.
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -51,6 +52,12 @@ std::string read_file(const std::filesystem::path& path);
 
 // The comma-separated fields of one CSV line, a trailing empty one included.
 std::vector<std::string> split_csv_row(const std::string& line);
+// Checks a trace's history CSV: the header, seven well-formed fields per row
+// (address and round trip present exactly on "ok" rows), the target column,
+// and as many rows per hop as the hop's `sent` counts.
+void expect_trace_history(const std::string& csv_text, const std::string& target,
+                          const std::vector<std::uint32_t>& sent_per_hop);
+
 // The lines of a text, without their line feeds.
 std::vector<std::string> lines_of(const std::string& text);
 // A history row after its two time columns: target,hop,address,rtt,result.
