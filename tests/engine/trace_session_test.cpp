@@ -250,7 +250,8 @@ TEST_F(TraceSessionTest, ALostDestinationReplyNeedsASecondOpinion) {
 
     // A silent hop that is really there is reported.
     echo_.set_route(kDest, scripted_route({hop(1), hop(2), kSilent}));
-    ASSERT_TRUE(wait_until([&] { return snap(tab).events.size() == 2; }));
+    // The event is told before the hops are rebuilt.
+    ASSERT_TRUE(wait_until([&] { return snap(tab).events.size() == 2 && snap(tab).hops.size() == 4; }));
     ASSERT_TRUE(wait_until([&] { return every_hop_sent(tab, 1); }));
     st = snap(tab);
     const RouteEvent& ev = st.events[1];

@@ -15,6 +15,7 @@
 #include "engine/watch_tab.h"
 #include "netsim/simulator.h"
 #include "support/net_support.h"
+#include "support/scripted_echo.h"
 #include "support/test_support.h"
 
 namespace corvane {
@@ -56,11 +57,7 @@ netsim::SimDestination sim_host(const std::string& addr, double delay_ms = 2) {
     return d;
 }
 
-std::size_t thread_count() {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task")) ++n;
-    return n;
-}
+std::size_t thread_count() { return static_cast<std::size_t>(test::process_thread_count()); }
 
 // Stops the tab and waits until its threads are gone, so its last rows are on
 // disk (the flush thread flushes once more after the host threads end).
@@ -107,8 +104,7 @@ protected:
         if (started_) stop_and_settle(tab_, threads_before_);
     }
     void start(const std::vector<WatchHost>& hosts, std::chrono::milliseconds resolve_period = kWatchResolvePeriod) {
-        std::thread([] {}).join();  // sanitizer helper threads start with the first thread
-        threads_before_ = thread_count();
+        threads_before_ = static_cast<std::size_t>(test::baseline_thread_count());
         started_ = true;
         start_watch_tab(tab_, settings_, hosts, resolve_period);
     }

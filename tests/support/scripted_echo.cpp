@@ -1,6 +1,8 @@
 #include "support/scripted_echo.h"
 
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <mutex>
 #include <thread>
 
@@ -134,14 +136,15 @@ bool wait_until(const std::function<bool()>& pred, std::chrono::milliseconds lim
     return true;
 }
 
+// The kernel's own count: listing /proc/self/task while threads come and go
+// can skip entries and read low for a moment.
 int process_thread_count() {
-    std::error_code ec;
-    int n = 0;
-    for (auto it = std::filesystem::directory_iterator("/proc/self/task", ec);
-         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        ++n;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Threads:", 0) == 0) return std::stoi(line.substr(8));
     }
-    return n;
+    return -1;
 }
 
 }  // namespace corvane::test
@@ -218,7 +221,16 @@ int ScriptedNames::finished() const {
 
 int baseline_thread_count() {
     std::thread([] {}).join();
-    return process_thread_count();
+    // A joined thread can stay in the kernel's count for a moment after the
+    // join returns; take the reading once it has settled.
+    int last = process_thread_count();
+    for (int i = 0; i < 100; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        const int now = process_thread_count();
+        if (now == last) break;
+        last = now;
+    }
+    return last;
 }
 
 }  // namespace corvane::test

@@ -85,7 +85,7 @@ ScriptedRoute scripted_route(std::vector<std::optional<Ipv4Addr>> hops, std::uin
 // not a timing check.
 bool wait_until(const std::function<bool()>& pred, std::chrono::milliseconds limit = std::chrono::seconds(10));
 
-// Threads of this process, from /proc/self/task.
+// Threads of this process, as the kernel counts them.
 int process_thread_count();
 // The count to come back to after a test's sessions end. A first thread
 // makes sanitizer runtimes start their own helper threads, which must not
