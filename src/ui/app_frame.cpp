@@ -4,6 +4,7 @@
 
 #include "main/app_update_shutdown.h"
 #include "ui/panel_host.h"
+#include "ui/views/panel_contents.h"
 
 namespace corvane {
 
@@ -55,11 +56,13 @@ void AppFrame::frame(Shell& shell) {
     app_update(*app_, ctx, input, *view_, [&](FrameView& view) { host_frame_panels(*app_, input, view); });
 }
 
-void AppFrame::host_frame_panels(App& app, const FrameInput& input, FrameView& /*view*/) {
+void AppFrame::host_frame_panels(App& app, const FrameInput& input, FrameView& view) {
     PanelActions actions;
     host_panels(panel_inputs_of(app), heights_, [&](const PlacedPanel& p) {
-        // The panels' contents come here; each hands its requests back in
-        // `actions`, applied before the next panel runs.
+        // Each view hands its requests back in `actions`, applied before the
+        // next panel runs.
+        ViewContext ctx{app, view, actions, p, services_};
+        draw_panel_contents(ctx);
         apply_panel_actions(app, actions, action_source(p.spec.id), input.escape);
     });
 }

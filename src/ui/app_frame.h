@@ -7,9 +7,11 @@
 
 #include "main/app.h"
 #include "main/app_update.h"
+#include "replay/file_picker.h"
 #include "ui/key_input.h"
 #include "ui/panel_layout.h"
 #include "ui/shell.h"
+#include "ui/views/view_context.h"
 
 namespace corvane {
 
@@ -41,6 +43,8 @@ private:
     PanelHeights heights_;
     ShortcutKeys keys_;
     AlertSoundPlayer play_sound_ = play_chosen_alert_sound;
+    ZenityFilePicker history_picker_;
+    ViewServices services_{&history_picker_, nullptr};
     bool closed_ = false;
 };
 
