@@ -1,0 +1,115 @@
+#include "ui/views/route_log_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/palette.h"
+#include "ui/views/summary_strip_text.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kDot = "\u00b7";
+
+const HopStats* last_hop(const TraceState& state) { return state.hops.empty() ? nullptr : &state.hops.back(); }
+
+// Lost probes, never negative even if the counters were caught mid-update.
+std::uint32_t lost_probes(const HopStats& h) { return h.received < h.sent ? h.sent - h.received : 0; }
+
+}  // namespace
+
+DestinationCardTexts destination_card_texts(const TraceState& state) {
+    const HopStats* hop = last_hop(state);
+    DestinationCardTexts t{kDot, false, {}};
+    std::vector<std::string> parts;
+    if (state.target_addr) parts.push_back(state.target_addr->to_string());
+    if (hop && hop->name && !hop->name->empty()) parts.push_back(*hop->name);
+    if (hop && hop->received > 0) {
+        t.value = fixed_decimals_text(static_cast<double>(hop->rtt_sum) / hop->received, 0);
+        t.show_ms = true;
+        parts.push_back(std::to_string(hop->best) + " / " + std::to_string(hop->worst) + " ms");
+    }
+    for (std::size_t i = 0; i < parts.size(); ++i) t.detail += (i ? "    " : "") + parts[i];
+    return t;
+}
+
+DeliveredTileTexts delivered_tile_texts(const TraceState& state) {
+    const HopStats* hop = last_hop(state);
+    if (!hop || hop->sent == 0) return {kDot, "no data yet", 0.0f};
+    const double delivered = std::clamp(static_cast<double>(hop->received) / hop->sent, 0.0, 1.0);
+    return {fixed_decimals_text(100.0 * delivered, 1) + "%",
+            std::to_string(lost_probes(*hop)) + " of " + std::to_string(hop->sent) + " lost",
+            static_cast<float>(delivered)};
+}
+
+JitterTileTexts jitter_tile_texts(const TraceState& state) {
+    const HopStats* hop = last_hop(state);
+    if (!hop || hop->received == 0) return {kDot, "no data yet", 0.0f};
+    const double j = std::isfinite(hop->jitter) ? hop->jitter : 0.0;
+    const char* verdict = j < 5.0 ? "low, good for voice" : (j < 15.0 ? "moderate" : "high, voice will suffer");
+    return {fixed_decimals_text(j, 1), verdict, static_cast<float>(std::clamp(j / 30.0, 0.02, 1.0))};
+}
+
+std::string route_log_summary(const TraceState& state) {
+    if (state.hops.empty()) return {};
+    const auto c = static_cast<std::size_t>(std::count_if(state.events.begin(), state.events.end(), [](const RouteEvent& e) {
+        return e.kind == RouteEventKind::RouteChange;
+    }));
+    const std::string hops = std::to_string(state.hops.size()) + " hops, ";
+    if (c == 0) return hops + "stable";
+    return hops + std::to_string(c) + (c == 1 ? " change" : " changes");
+}
+
+Color32 route_event_color(RouteEventKind kind) {
+    switch (kind) {
+    case RouteEventKind::Info: return palette::accent;
+    case RouteEventKind::RouteChange: return palette::warn_amber;
+    case RouteEventKind::HostDown: return palette::bad_red;
+    case RouteEventKind::HostUp: return palette::ok_green;
+    }
+    return palette::accent;
+}
+
+std::vector<RouteLogEntry> route_log_entries(const TraceState& state, std::uint64_t route_secs) {
+    std::vector<RouteLogEntry> out;
+    out.reserve(state.events.size() + 1);
+    const std::int64_t checked = state.last_trace_ms;
+    if (route_secs != 0 && checked > 0) {
+        const RouteEvent* newest_change = nullptr;
+        for (auto it = state.events.rbegin(); it != state.events.rend() && !newest_change; ++it)
+            if (it->kind == RouteEventKind::RouteChange) newest_change = &*it;
+        // Written as a comparison against checked - 1000 (checked > 0, so no
+        // overflow) rather than a difference of two arbitrary stamps.
+        const bool quiet = newest_change ? newest_change->time_ms < checked - 1000 : checked > 1000;
+        if (quiet) out.push_back({"Route check, no change", checked, kNoChangeColor, nullptr});
+    }
+    for (auto it = state.events.rbegin(); it != state.events.rend(); ++it)
+        out.push_back({it->text, it->time_ms, route_event_color(it->kind), it->detail ? &*it->detail : nullptr});
+    return out;
+}
+
+std::vector<RouteLogComparisonLine> route_log_comparison_lines(std::string_view detail) {
+    std::vector<RouteLogComparisonLine> out;
+    std::size_t start = 0;
+    for (std::size_t k = 0;; ++k) {
+        const std::size_t nl = detail.find('\n', start);
+        const std::string_view piece = detail.substr(start, nl == std::string_view::npos ? std::string_view::npos : nl - start);
+        std::string_view text = piece;
+        while (!text.empty() && text.back() == '<') text.remove_suffix(1);
+        while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
+                                 text.back() == '\v' || text.back() == '\f'))
+            text.remove_suffix(1);
+        Color32 colour = rgb(200, 200, 200);
+        if (k == 0)
+            colour = palette::text_faint;
+        else if (!piece.empty() && piece.back() == '<')
+            colour = palette::accent_bright;
+        out.push_back({std::string(text), colour});
+        if (nl == std::string_view::npos) break;
+        start = nl + 1;
+    }
+    return out;
+}
+
+}  // namespace corvane
