@@ -1,0 +1,31 @@
+#include <imgui_internal.h>
+
+#include "ui/interaction.h"
+#include "ui/palette.h"
+#include "ui/text_layout.h"
+#include "ui/views/chart_draw.h"
+#include "ui/views/chart_math.h"
+
+namespace corvane {
+
+ChartArea allocate_chart_area(Rect space) {
+    const Rect r{space.left, space.top, space.right, space.top + chart_area_height(space.height())};
+    ImGui::SetCursorScreenPos(ImVec2(r.left, r.top));
+    ImGui::ItemSize(ImVec2(r.width(), r.height()));
+    const Response resp = interact(r, ImGui::GetID("chart_area"), Sense::Hover);
+    return {r, resp.hovered};
+}
+
+double draw_chart_grid(ImDrawList* dl, const Rect& plot, double largest) {
+    const ChartGrid g = chart_grid(largest);
+    for (double v : chart_grid_values(g)) {
+        const float y = chart_y(plot, v, g.top);
+        const Color32 line = v == 0.0 ? palette::border : palette::hover_fill;
+        dl->AddLine(ImVec2(plot.left, y), ImVec2(plot.right, y), to_imu32(line), 1.0f);
+        paint_text(dl, {plot.left - 8.0f, y}, anchor::right_center, chart_grid_label(v),
+                   {FontFamily::Monospace, 10.5f}, palette::text_faint);
+    }
+    return g.top;
+}
+
+}  // namespace corvane

@@ -1,0 +1,231 @@
+#include "ui/views/chart_header.h"
+
+#include <imgui_internal.h>
+
+#include <algorithm>
+#include <array>
+
+#include "ui/fonts.h"
+#include "ui/interaction.h"
+#include "ui/palette.h"
+#include "ui/text_layout.h"
+#include "ui/theme.h"
+#include "ui/views/chart_window.h"
+#include "ui/widgets.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr float kItemGap = 12.0f;
+constexpr float kLegendGap = 16.0f;
+constexpr FontId kTitleFont{FontFamily::Semibold, 14.0f};
+constexpr FontId kAddrFont{FontFamily::Monospace, 12.5f};
+constexpr FontId kNameFont{FontFamily::Proportional, 12.5f};
+constexpr FontId kNothingFont{FontFamily::Proportional, 13.0f};
+constexpr FontId kLegendFont{FontFamily::Proportional, 11.5f};
+constexpr FontId kWindowFont{FontFamily::Monospace, 12.5f};
+constexpr FontId kMinutesFont{FontFamily::Medium, 12.5f};
+constexpr float kMenuRowHeight = 28.0f;
+constexpr float kMenuPadding = 6.0f;
+constexpr const char* kPopupId = "chart_window_list";
+
+struct LegendEntry {
+    LegendKind kind;
+    const char* label;
+};
+constexpr std::array<LegendEntry, 3> kBarLegend{{
+    {LegendKind::AverageBar, "Average per bar, newest in orange"},
+    {LegendKind::Spike, "Spike"},
+    {LegendKind::LostProbes, "Lost probes"},
+}};
+constexpr std::array<LegendEntry, 2> kLineLegend{{
+    {LegendKind::LatencyLine, "Latency"},
+    {LegendKind::LostProbeTick, "Lost probe"},
+}};
+
+ImVec2 im(float x, float y) { return {x, y}; }
+
+void fill_box(ImDrawList* dl, Vec2 c, float w, float h, float radius, Color32 color) {
+    dl->AddRectFilled(im(c.x - w / 2, c.y - h / 2), im(c.x + w / 2, c.y + h / 2), to_imu32(color), radius);
+}
+
+// Paints a text item left-aligned at x, centred on cy; returns its right edge.
+float text_item(ImDrawList* dl, float x, float cy, std::string_view text, FontId font, Color32 color) {
+    return paint_text(dl, {x, cy}, anchor::left_center, text, font, color).right;
+}
+
+void paint_down_triangle(ImDrawList* dl, Vec2 c, Color32 color) {
+    dl->AddTriangleFilled(im(c.x - 4.5f, c.y - 2.5f), im(c.x + 4.5f, c.y - 2.5f), im(c.x, c.y + 2.5f),
+                          to_imu32(color));
+}
+
+// The minutes field of a custom window, ending at `right`; returns its left edge.
+float draw_minutes_field(float right, float cy, std::uint64_t& window_secs) {
+    ImFont* f = font(kMinutesFont);
+    const float text_w = f ? text_width("60 min", f) : 48.0f;
+    const float width = std::max(text_w + 2.0f * theme::button_padding_x, 40.0f);
+    const float px = f ? f->FontSize : 16.0f;
+    const float left = right - width;
+    ImGui::SetCursorScreenPos(im(left, cy - theme::interact_size_y / 2));
+    if (f) ImGui::PushFont(f);
+    ImGui::PushStyleVar(ImGuiStyleVar_FramePadding,
+                        im(theme::button_padding_x, std::max((theme::interact_size_y - px) / 2, 0.0f)));
+    ImGui::SetNextItemWidth(width);
+    int minutes = custom_window_minutes(window_secs);
+    if (ImGui::DragInt("##chart_window_minutes", &minutes, 0.15f, kMinCustomMinutes, kMaxCustomMinutes, "%d min",
+                       ImGuiSliderFlags_AlwaysClamp))
+        window_secs = window_from_minutes(minutes);
+    if (ImGui::IsItemHovered() || ImGui::IsItemActive()) ImGui::SetMouseCursor(ImGuiMouseCursor_ResizeEW);
+    ImGui::PopStyleVar();
+    if (f) ImGui::PopFont();
+    return left;
+}
+
+}  // namespace
+
+std::optional<std::string> chart_hop_title(std::span<const HopStats> hops, std::size_t index) {
+    if (index >= hops.size()) return std::nullopt;
+    const HopStats& h = hops[index];
+    if (h.label) return *h.label;
+    if (h.host) return *h.host;
+    return "Hop " + std::to_string(index + 1);
+}
+
+std::string chart_host_title(const HopStats& host) {
+    if (host.label) return *host.label;
+    if (host.host) return *host.host;
+    return std::string();
+}
+
+void chart_header_for_hop(Rect row, std::span<const HopStats> hops, std::size_t index, std::uint64_t& window_secs,
+                          bool bar_chart) {
+    const HopStats* hop = index < hops.size() ? &hops[index] : nullptr;
+    chart_header_row(row, chart_hop_title(hops, index), hop, window_secs, bar_chart);
+}
+
+void chart_header_row(Rect row, const std::optional<std::string>& title, const HopStats* hop,
+                      std::uint64_t& window_secs, bool bar_chart) {
+    ImGui::SetCursorScreenPos(im(row.left, row.top));
+    ImGui::ItemSize(ImVec2(row.width(), row.height()));
+    draw_chart_header(row, title, hop, window_secs, bar_chart);
+}
+
+void draw_chart_header(Rect row, const std::optional<std::string>& title, const HopStats* hop,
+                       std::uint64_t& window_secs, bool bar_chart) {
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+    const float cy = row.center().y;
+    float x = row.left;
+    if (!title || !hop) {
+        x = text_item(dl, x, cy, "Nothing selected yet", kNothingFont, palette::text_secondary);
+    } else {
+        x = text_item(dl, x, cy, *title, kTitleFont, palette::text_primary);
+        if (hop->addr)
+            x = text_item(dl, x + kItemGap, cy, hop->addr->to_string(), kAddrFont, palette::text_secondary);
+        if (hop->name && !hop->name->empty())
+            x = text_item(dl, x + kItemGap, cy, *hop->name, kNameFont, palette::text_secondary);
+    }
+    x += kItemGap + kLegendGap;
+    if (bar_chart) {
+        for (const LegendEntry& e : kBarLegend) x = draw_legend_item(dl, x, cy, e.kind, e.label) + kItemGap;
+    } else {
+        for (const LegendEntry& e : kLineLegend) x = draw_legend_item(dl, x, cy, e.kind, e.label) + kItemGap;
+    }
+    draw_window_selector(row.right, cy, window_secs);
+}
+
+void paint_legend_glyph(ImDrawList* dl, Rect box, LegendKind kind) {
+    const Vec2 c = box.center();
+    switch (kind) {
+    case LegendKind::LatencyLine:
+        dl->AddLine(im(box.left, c.y), im(box.right, c.y), to_imu32(palette::accent), 2.0f);
+        break;
+    case LegendKind::LostProbeTick: fill_box(dl, c, 2, 12, 0, palette::bad_red); break;
+    case LegendKind::Spike: fill_box(dl, c, 8, 8, 2, palette::warn_amber); break;
+    case LegendKind::AverageBar: fill_box(dl, c, 8, 8, 2, palette::accent); break;
+    case LegendKind::LostProbes: fill_box(dl, c, 8, 12, 2, color_with_alpha(palette::bad_red, 110)); break;
+    }
+}
+
+float draw_legend_item(ImDrawList* dl, float x, float cy, LegendKind kind, const char* label) {
+    const Rect box{x, cy - 7.0f, x + 14.0f, cy + 7.0f};
+    interact(box, ImGui::GetID(label), Sense::Hover);
+    paint_legend_glyph(dl, box, kind);
+    return text_item(dl, box.right + kItemGap, cy, label, kLegendFont, palette::text_secondary);
+}
+
+float draw_window_selector(float right, float cy, std::uint64_t& window_secs) {
+    const Rect r{right - kWindowComboWidth, cy - theme::interact_size_y / 2, right, cy + theme::interact_size_y / 2};
+    const ImGuiID id = ImGui::GetID("chart_window_combo");
+    const bool open = ImGui::IsPopupOpen(kPopupId);
+    const Response resp = interact(r, id, Sense::Click);
+    if (resp.clicked && !open) ImGui::OpenPopup(kPopupId);
+
+    const WidgetState state = open ? WidgetState::Open : (resp.hovered ? WidgetState::Hovered : WidgetState::Inactive);
+    const WidgetVisuals& v = widget_visuals(state);
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+    dl->AddRectFilled(im(r.left, r.top), im(r.right, r.bottom), to_imu32(v.fill), v.rounding);
+    dl->AddRect(im(r.left + 0.5f, r.top + 0.5f), im(r.right - 0.5f, r.bottom - 0.5f), to_imu32(v.border.color),
+                v.rounding, 0, v.border.width);
+    paint_text(dl, {r.left + theme::button_padding_x, cy}, anchor::left_center, window_selector_text(window_secs),
+               kWindowFont, palette::text_primary);
+    paint_down_triangle(dl, {r.right - theme::button_padding_x - 5.0f, cy}, v.text.color);
+    pointing_hand_if_hovered(resp);
+
+    // The list opens below the combo, or above it when the window ends first.
+    const float list_h = kMenuPadding * 2 + (kWindowPresets.size() + 1) * kMenuRowHeight;
+    const float display_h = ImGui::GetIO().DisplaySize.y;
+    if (r.bottom + 4.0f + list_h <= display_h)
+        ImGui::SetNextWindowPos(im(r.left, r.bottom + 4.0f));
+    else
+        ImGui::SetNextWindowPos(im(r.left, r.top - 4.0f), ImGuiCond_Always, im(0.0f, 1.0f));
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, im(kMenuPadding, kMenuPadding));
+    ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, im(0.0f, 0.0f));
+    const bool shown = ImGui::BeginPopup(kPopupId, ImGuiWindowFlags_NoMove);
+    if (shown) {
+        draw_window_preset_menu(window_secs);
+        ImGui::EndPopup();
+    }
+    ImGui::PopStyleVar(2);
+
+    if (!is_custom_window(window_secs)) return r.left;
+    return draw_minutes_field(r.left - kItemGap, cy, window_secs);
+}
+
+void draw_window_preset_menu(std::uint64_t& window_secs) {
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+    const float width = kWindowComboWidth - 2 * kMenuPadding;
+    auto entry = [&](std::string_view label, bool selected, int index) {
+        const ImVec2 p = ImGui::GetCursorScreenPos();
+        const Rect r{p.x, p.y, p.x + width, p.y + kMenuRowHeight};
+        ImGui::ItemSize(ImVec2(width, kMenuRowHeight));
+        const Response resp = interact(r, ImGui::GetCurrentWindow()->GetID(index), Sense::Click);
+        Color32 text = palette::text_primary;
+        if (selected) {
+            dl->AddRectFilled(im(r.left, r.top), im(r.right, r.bottom), to_imu32(theme::selection_fill), 6.0f);
+            text = theme::selection_stroke.color;
+        } else if (resp.hovered) {
+            const WidgetVisuals& v = widget_visuals(WidgetState::Hovered);
+            dl->AddRectFilled(im(r.left, r.top), im(r.right, r.bottom), to_imu32(v.fill), v.rounding);
+            text = v.text.color;
+        }
+        paint_text(dl, {r.left + 8.0f, r.center().y}, anchor::left_center, label, kWindowFont, text);
+        pointing_hand_if_hovered(resp);
+        return resp.clicked;
+    };
+    bool chosen = false;
+    int index = 0;
+    for (const WindowPreset& p : kWindowPresets) {
+        if (entry(p.label, p.secs == window_secs, index++)) {
+            window_secs = p.secs;
+            chosen = true;
+        }
+    }
+    if (entry(kCustomWindowEntry, is_custom_window(window_secs), index)) {
+        window_secs = window_after_custom_choice(window_secs);
+        chosen = true;
+    }
+    if (chosen) ImGui::CloseCurrentPopup();
+}
+
+}  // namespace corvane
