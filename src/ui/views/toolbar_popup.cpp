@@ -1,0 +1,102 @@
+#include "ui/views/toolbar_popup.h"
+
+#include <imgui_internal.h>
+
+#include <algorithm>
+#include <string>
+
+#include "ui/interaction.h"
+#include "ui/palette.h"
+#include "ui/text_layout.h"
+#include "ui/theme.h"
+#include "ui/ui_memory.h"
+
+namespace corvane::toolbar_kit {
+
+namespace {
+
+constexpr float kPopupMargin = 6.0f;
+
+Rect allocate_row(Vec2 size) {
+    const ImVec2 p = ImGui::GetCursorScreenPos();
+    ImGui::ItemSize(ImVec2(size.x, size.y));
+    return {p.x, p.y, p.x + size.x, p.y + size.y};
+}
+
+}  // namespace
+
+bool popup_open(ImGuiID id) { return ui_memory().get<bool>(id, false); }
+void set_popup_open(ImGuiID id, bool open) { ui_memory().set<bool>(id, open); }
+void toggle_popup(ImGuiID id) { set_popup_open(id, !popup_open(id)); }
+
+void show_popup_below(ImGuiID id, const char* window_name, Rect opener, float inner_width,
+                      const std::function<void()>& body) {
+    if (!popup_open(id)) return;
+    ImGui::SetNextWindowPos(ImVec2(opener.left, opener.bottom));
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(kPopupMargin, kPopupMargin));
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, theme::menu_rounding);
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 1.0f);
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowMinSize, ImVec2(1.0f, 1.0f));
+    ImGui::PushStyleColor(ImGuiCol_WindowBg, to_imu32(theme::window_fill));
+    ImGui::PushStyleColor(ImGuiCol_Border, to_imu32(theme::window_stroke.color));
+    constexpr ImGuiWindowFlags kFlags = ImGuiWindowFlags_NoTitleBar | ImGuiWindowFlags_NoResize |
+                                        ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoScrollbar |
+                                        ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_AlwaysAutoResize |
+                                        ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoNav;
+    if (ImGui::Begin(window_name, nullptr, kFlags)) {
+        // Above every other window, the floating ones included.
+        ImGui::BringWindowToDisplayFront(ImGui::GetCurrentWindow());
+        ImGui::Dummy(ImVec2(inner_width, 0.0f));
+        ImGui::SetCursorPosY(kPopupMargin);
+        body();
+    }
+    ImGui::End();
+    ImGui::PopStyleColor(2);
+    ImGui::PopStyleVar(4);
+
+    const ImGuiIO& io = ImGui::GetIO();
+    const bool escape = ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false);
+    const bool released_elsewhere =
+        ImGui::IsMouseReleased(ImGuiMouseButton_Left) && !opener.contains(from_im(io.MousePos));
+    if (escape || released_elsewhere) set_popup_open(id, false);
+}
+
+float popup_selectable_width(std::string_view text, FontId font) {
+    return layout_text(text, font, palette::text_primary).size.x + 2.0f * theme::button_padding_x;
+}
+
+bool popup_selectable(std::string_view text, FontId font, std::optional<Color32> color, bool selected, float width) {
+    const Galley g = layout_text(text, font, palette::text_primary);
+    const Rect r = allocate_row({width, std::max(theme::interact_size_y, g.size.y + 2.0f * theme::button_padding_y)});
+    const Response resp = interact(r, ImGui::GetID(std::string(text).c_str()), Sense::Click);
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+    Color32 text_color = widget_visuals(WidgetState::Inactive).text.color;
+    if (selected || resp.hovered) {
+        const Color32 fill = selected ? theme::selection_fill : widget_visuals(WidgetState::Hovered).fill;
+        const Color32 line = selected ? theme::selection_stroke.color : widget_visuals(WidgetState::Hovered).border.color;
+        dl->AddRectFilled(ImVec2(r.left, r.top), ImVec2(r.right, r.bottom), to_imu32(fill), 6.0f);
+        dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f), to_imu32(line), 6.0f,
+                    0, 1.0f);
+        text_color = selected ? theme::selection_stroke.color : widget_visuals(WidgetState::Hovered).text.color;
+    }
+    if (color) text_color = *color;
+    const Rect t = anchor_rect({r.left + theme::button_padding_x, r.center().y}, anchor::left_center, g.size);
+    paint_galley(dl, {t.left, t.top}, g, text_color);
+    pointing_hand_if_hovered(resp);
+    return resp.clicked;
+}
+
+void popup_label(std::string_view text, FontId font, Color32 color) {
+    const Galley g = layout_text(text, font, color);
+    const Rect r = allocate_row(g.size);
+    paint_galley(ImGui::GetWindowDrawList(), {r.left, r.top}, g);
+}
+
+void popup_separator(float width) {
+    const Rect r = allocate_row({width, 6.0f});
+    const float y = std::floor(r.center().y) + 0.5f;
+    ImGui::GetWindowDrawList()->AddLine(ImVec2(r.left, y), ImVec2(r.right, y),
+                                        to_imu32(widget_visuals(WidgetState::NonInteractive).border.color), 1.0f);
+}
+
+}  // namespace corvane::toolbar_kit

@@ -1,0 +1,30 @@
+#include "ui/views/toolbar_row.h"
+
+#include <imgui.h>
+
+#include <algorithm>
+
+#include "ui/fonts.h"
+#include "ui/palette.h"
+#include "ui/text_layout.h"
+#include "ui/theme.h"
+#include "ui/widget_layout.h"
+
+namespace corvane::toolbar_kit {
+
+void place_cursor(const Rect& r) { ImGui::SetCursorScreenPos(ImVec2(r.left, r.top)); }
+
+Vec2 switch_size(std::string_view first, std::string_view second, int current_index) {
+    const auto width = [&](std::string_view label, int index) {
+        const FontId f{index == current_index ? FontFamily::Semibold : FontFamily::Proportional, 12.0f};
+        return layout_text(label, f, palette::text_primary).size.x;
+    };
+    return segmented_switch_size(width(first, 0), width(second, 1));
+}
+
+Vec2 dialog_button_size(std::string_view text) {
+    const Galley g = layout_text(text, {FontFamily::Medium, 12.5f}, palette::text_primary);
+    return {g.size.x + 2.0f * theme::button_padding_x, std::max(30.0f, g.size.y + 2.0f * theme::button_padding_y)};
+}
+
+}  // namespace corvane::toolbar_kit

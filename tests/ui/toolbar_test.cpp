@@ -1,0 +1,366 @@
+#include "ui/views/toolbar.h"
+
+#include <gtest/gtest.h>
+
+#include <imgui_internal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "engine/clock_text.h"
+#include "engine/trace_tab.h"
+#include "engine/watch_tab.h"
+#include "headless_imgui.h"
+#include "replay/file_picker.h"
+#include "support/scripted_echo.h"
+#include "support/test_support.h"
+#include "ui/palette.h"
+#include "ui/views/toolbar_actions.h"
+
+namespace corvane {
+
+namespace toolbar_testing {
+
+// The clickable items along a horizontal or vertical line, found by moving
+// the pointer along it and reading which item ImGui hovers, in order, with
+// the range each one covered.
+struct SweptItem {
+    ImGuiID id;
+    float left, right;
+};
+std::vector<SweptItem> sweep(Vec2 from, Vec2 to, const std::function<void()>& build) {
+    std::vector<SweptItem> items;
+    const bool across = from.y == to.y;
+    for (float t = across ? from.x : from.y; t <= (across ? to.x : to.y); t += 2.0f) {
+        test::run_frame(across ? ImVec2(t, from.y) : ImVec2(from.x, t), false, build);
+        const ImGuiID id = ImGui::GetCurrentContext()->HoveredId;
+        if (id == 0) continue;
+        if (!items.empty() && items.back().id == id)
+            items.back().right = t;
+        else
+            items.push_back({id, t, t});
+    }
+    return items;
+}
+
+// Pointer down in one frame and up in the next, with the UI built each time.
+void click_at(ImVec2 at, const std::function<void()>& build) {
+    test::run_frame(at, false, build);
+    test::run_frame(at, true, build);
+    test::run_frame(at, false, build);
+}
+
+std::set<ImU32> vertex_colours(const ImDrawData* d) {
+    std::set<ImU32> out;
+    for (int l = 0; l < d->CmdListsCount; ++l)
+        for (const ImDrawVert& v : d->CmdLists[l]->VtxBuffer) out.insert(v.col);
+    return out;
+}
+
+}  // namespace toolbar_testing
+
+namespace {
+
+using namespace toolbar_testing;
+using namespace std::chrono_literals;
+
+constexpr Rect kContent{24, 0, 1376, 60};
+constexpr float kRowY = 30.0f;
+
+class CountingPicker : public HistoryFilePicker {
+public:
+    std::optional<std::filesystem::path> answer;
+    std::vector<std::filesystem::path> asked_in;
+    std::optional<std::filesystem::path> pick_history_file(const std::filesystem::path& start_dir) override {
+        asked_in.push_back(start_dir);
+        return answer;
+    }
+};
+
+// A toolbar over an App whose sessions, if any start, talk to scripted echoes
+// and names only; settings and lists live in a temporary folder.
+class ToolbarTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::ensure_headless_imgui();
+        ImGui::GetIO().KeyMap[ImGuiKey_Enter] = kEnterKey;
+        ImGui::GetIO().KeyMap[ImGuiKey_Escape] = kEscapeKey;
+        app.trace_tabs.push_back(new_trace_tab(""));
+        app.shared->save_history = false;
+        app.shared->set_history_dir(dir.path() / "history");
+        echo.set_route(Ipv4Addr(10, 2, 0, 1), test::scripted_route({}));
+        echo.set_route(Ipv4Addr(10, 2, 0, 9), test::scripted_route({}));
+        set_clock_utc(false);
+    }
+    void TearDown() override {
+        for (auto& t : app.trace_tabs) stop_trace_tab(t);
+        for (auto& t : app.watch_tabs) stop_watch_tab(t);
+        EXPECT_TRUE(test::wait_until([&] { return echo.handles_open() == 0; }));
+        set_clock_utc(false);
+        // Leave no drop-down open for the next test.
+        test::run_frame({0, 0}, false, [] {});
+        ImGui::GetIO().KeysDown[kEscapeKey] = true;
+        test::run_frame({0, 0}, false, build_fn());
+        ImGui::GetIO().KeysDown[kEscapeKey] = false;
+    }
+
+    std::function<void()> build_fn() {
+        return [this] { draw_top_toolbar(app, kContent, &picker); };
+    }
+    void frame(ImVec2 mouse = {0, 0}, bool down = false) { test::run_frame(mouse, down, build_fn()); }
+    void click(ImVec2 at) { click_at(at, build_fn()); }
+    // The id an item of the toolbar registers under `name`.
+    ImGuiID id_of(const char* name) {
+        ImGuiID id = 0;
+        test::run_frame({0, 0}, false, [&] { id = ImGui::GetID(name); });
+        return id;
+    }
+    std::vector<SweptItem> column(float x, float from_y, float to_y) {
+        return toolbar_testing::sweep({x, from_y}, {x, to_y}, build_fn());
+    }
+    std::vector<SweptItem> sweep() { return toolbar_testing::sweep({0, kRowY}, {1400, kRowY}, build_fn()); }
+    static std::optional<SweptItem> find(const std::vector<SweptItem>& items, ImGuiID id) {
+        for (const auto& i : items)
+            if (i.id == id) return i;
+        return std::nullopt;
+    }
+    static ImVec2 centre(const SweptItem& i) { return {(i.left + i.right) / 2, kRowY}; }
+
+    static constexpr int kEscapeKey = 300;
+    static constexpr int kEnterKey = 301;
+
+    test::TempDir dir;
+    test::ScopedEnv appdata{"APPDATA", dir.path().string()};
+    test::ScopedEnv localappdata{"LOCALAPPDATA", dir.path().string()};
+    test::ScriptedEcho echo{20ms};
+    test::ScriptedNames names;
+    CountingPicker picker;
+    App app;
+};
+
+// --- Texts and App changes -------------------------------------------------
+
+TEST(ToolbarText, IntervalLabelsComeFromTheTablesOrAQuestionMark) {
+    struct Case {
+        std::span<const IntervalChoice> table;
+        std::uint64_t value;
+        std::string label;
+    };
+    const Case cases[] = {
+        {probe_interval_choices, 500, "0.5 s"},  {probe_interval_choices, 60000, "60 s"},
+        {probe_interval_choices, 750, "?"},      {probe_interval_choices, 0, "?"},
+        {route_interval_choices, 0, "Off"},      {route_interval_choices, 60, "1 min"},
+        {route_interval_choices, 900, "15 min"}, {route_interval_choices, 1000, "?"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(interval_label(c.table, c.value), c.label) << c.value;
+}
+
+TEST(ToolbarActions, ClockChoiceSetsTheAppAndTheProcessWideFlag) {
+    App app;
+    choose_clock_utc(app, true);
+    EXPECT_TRUE(app.utc);
+    EXPECT_TRUE(clock_utc());
+    EXPECT_NE(format_clock_time(0, true).find(" UTC"), std::string::npos);
+    choose_clock_utc(app, false);
+    EXPECT_FALSE(app.utc);
+    EXPECT_FALSE(clock_utc());
+}
+
+TEST(ToolbarActions, WatchButtonNeedsAnOpenList) {
+    App app;
+    EXPECT_EQ(active_watch_running(app), std::nullopt);
+    toggle_active_watch(app);  // nothing to act on: no crash, nothing added
+    EXPECT_TRUE(app.watch_tabs.empty());
+    app.watch_tabs.push_back(new_watch_tab("Lab"));
+    EXPECT_EQ(active_watch_running(app), false);
+    app.active_watch = 3;  // out of range: treated as no list
+    EXPECT_EQ(active_watch_running(app), std::nullopt);
+}
+
+// --- The drawn toolbar -----------------------------------------------------
+
+TEST_F(ToolbarTest, WatchViewShowsStartStopOnlyWithAList) {
+    app.view_mode = ViewMode::Watch;
+    auto items = sweep();
+    EXPECT_FALSE(find(items, id_of("start_stop")));
+    ASSERT_TRUE(find(items, id_of("new_list")));
+    ASSERT_TRUE(find(items, id_of("probe_iv_w")));
+    EXPECT_FALSE(find(items, id_of("route_iv")));
+
+    // Right end: clock (2 segments), playback, sound, settings; no layout switch.
+    const float ping_right = find(items, id_of("probe_iv_w"))->right;
+    const auto right_items = std::count_if(items.begin(), items.end(), [&](auto& i) { return i.left > ping_right; });
+    EXPECT_EQ(right_items, 5);
+
+    click(centre(*find(items, id_of("new_list"))));
+    EXPECT_TRUE(app.editor_open);
+
+    // With a list open its Start/Stop button comes first.
+    app.watch_tabs.push_back(new_watch_tab("Lab"));
+    items = sweep();
+    const std::optional<SweptItem> start = find(items, id_of("start_stop"));
+    ASSERT_TRUE(start);
+    EXPECT_LT(start->right, find(items, id_of("new_list"))->left);
+    EXPECT_NEAR(start->right - start->left, 88, 2.5);
+}
+
+TEST_F(ToolbarTest, TraceViewHasTheLayoutSwitchToo) {
+    auto items = sweep();
+    const std::optional<SweptItem> route = find(items, id_of("route_iv"));
+    ASSERT_TRUE(route);
+    ASSERT_TRUE(find(items, id_of("probe_iv")));
+    const auto right_items = std::count_if(items.begin(), items.end(), [&](auto& i) { return i.left > route->right; });
+    EXPECT_EQ(right_items, 7);
+
+    // Clicking "Signal" (the layout switch's second segment) sets the layout.
+    std::vector<SweptItem> right;
+    for (auto& i : items)
+        if (i.left > route->right) right.push_back(i);
+    click(centre(right[3]));
+    EXPECT_EQ(app.layout_mode, LayoutMode::Signal);
+    // Clicking "UTC" sets both the App and the clock texts' flag.
+    click(centre(right[1]));
+    EXPECT_TRUE(app.utc);
+    EXPECT_TRUE(clock_utc());
+}
+
+TEST_F(ToolbarTest, RightEndButtonsActOnTheApp) {
+    auto items = sweep();
+    const std::optional<SweptItem> settings = find(items, id_of("settings"));
+    const std::optional<SweptItem> sound = find(items, id_of("sound"));
+    const std::optional<SweptItem> playback = find(items, id_of("playback"));
+    ASSERT_TRUE(settings && sound && playback);
+    EXPECT_NEAR(settings->right, kContent.right, 2.5);
+    EXPECT_LT(sound->right, settings->left);
+    EXPECT_LT(playback->right, sound->left);
+
+    click(centre(*settings));
+    EXPECT_TRUE(app.settings_open);
+    click(centre(*settings));
+    EXPECT_FALSE(app.settings_open);
+
+    // Muting turns the button's border and icon orange.
+    const auto colours_before = vertex_colours(test::run_frame({0, 0}, false, build_fn()));
+    EXPECT_FALSE(colours_before.count(to_imu32(palette::muted_border)));
+    click(centre(*sound));
+    EXPECT_FALSE(app.sound_on);
+    const auto colours_after = vertex_colours(test::run_frame({0, 0}, false, build_fn()));
+    EXPECT_TRUE(colours_after.count(to_imu32(palette::muted_border)));
+}
+
+TEST_F(ToolbarTest, PlaybackButtonAsksForAFileInTheHistoryFolder) {
+    const std::optional<SweptItem> playback = find(sweep(), id_of("playback"));
+    ASSERT_TRUE(playback);
+    click(centre(*playback));  // cancelled: nothing changes
+    ASSERT_EQ(picker.asked_in.size(), 1u);
+    EXPECT_EQ(picker.asked_in[0], dir.path() / "history");
+    EXPECT_FALSE(app.replay.has_value());
+    EXPECT_FALSE(app.error_banner.has_value());
+
+    picker.answer = dir.path() / "missing.csv";
+    click(centre(*playback));  // unreadable: the error banner says so
+    EXPECT_FALSE(app.replay.has_value());
+    EXPECT_TRUE(app.error_banner.has_value());
+}
+
+TEST_F(ToolbarTest, IntervalChoiceIsStoredAtOnceAndSharedByBothViews) {
+    const std::optional<SweptItem> probe = find(sweep(), id_of("probe_iv"));
+    ASSERT_TRUE(probe);
+    EXPECT_GE(probe->right - probe->left, 110);
+    click(centre(*probe));  // opens the drop-down below it
+    const auto rows = column(probe->left + 20, 50, 700);
+    ASSERT_EQ(rows.size(), probe_interval_choices.size());
+    click({probe->left + 20, (rows[3].left + rows[3].right) / 2});
+    EXPECT_EQ(app.shared->probe_ms.load(), 5000u);
+    // The click closed it.
+    EXPECT_TRUE(column(probe->left + 20, 50, 700).empty());
+
+    // The watch view's drop-down edits the same value.
+    app.view_mode = ViewMode::Watch;
+    const std::optional<SweptItem> probe_w = find(sweep(), id_of("probe_iv_w"));
+    ASSERT_TRUE(probe_w);
+    click(centre(*probe_w));
+    const auto rows_w = column(probe_w->left + 20, 50, 700);
+    ASSERT_EQ(rows_w.size(), probe_interval_choices.size());
+    click({probe_w->left + 20, (rows_w[0].left + rows_w[0].right) / 2});
+    EXPECT_EQ(app.shared->probe_ms.load(), 500u);
+}
+
+TEST_F(ToolbarTest, RecentTargetsToggleChooseAndClear) {
+    app.recent = {"10.2.0.9", "10.2.0.1"};
+    const std::optional<SweptItem> button = find(sweep(), id_of("recent_targets"));
+    ASSERT_TRUE(button);
+    const float x = button->left + 40;  // inside the menu, which is at least 240 wide
+
+    click(centre(*button));
+    auto rows = column(x, 50, 800);
+    ASSERT_EQ(rows.size(), 3u);  // two targets and "Clear list"
+    click(centre(*button));      // the button closes it again
+    EXPECT_TRUE(column(x, 50, 800).empty());
+
+    // Picking a target puts it in the field and starts it in the same frame.
+    click(centre(*button));
+    rows = column(x, 50, 800);
+    ASSERT_EQ(rows.size(), 3u);
+    click({x, (rows[0].left + rows[0].right) / 2});
+    EXPECT_EQ(app.trace_tabs[0].target, "10.2.0.9");
+    EXPECT_TRUE(active_trace_running(app));
+    EXPECT_TRUE(column(x, 50, 800).empty());
+
+    // "Clear list" empties it; the menu then holds no rows to click.
+    click(centre(*button));
+    rows = column(x, 50, 800);
+    ASSERT_EQ(rows.size(), 3u);
+    click({x, (rows[2].left + rows[2].right) / 2});
+    EXPECT_TRUE(app.recent.empty());
+    click(centre(*button));
+    EXPECT_TRUE(column(x, 50, 800).empty());
+}
+
+TEST_F(ToolbarTest, EnterStartsTheTypedTargetAndClickingAwayDoesNot) {
+    ImGuiIO& io = ImGui::GetIO();
+    // The field's id lives under the active tab's index.
+    ImGuiID field_id = 0;
+    test::run_frame({0, 0}, false, [&] {
+        ImGui::PushID(0);
+        field_id = ImGui::GetID("##target");
+        ImGui::PopID();
+    });
+    const auto items = sweep();
+    const std::optional<SweptItem> field = find(items, field_id);
+    ASSERT_TRUE(field);
+    const SweptItem f = *field;
+    EXPECT_NEAR(f.right - f.left, 200, 2.5);
+
+    click(centre(f));
+    for (char c : std::string("10.2.0.1")) io.AddInputCharacter(static_cast<unsigned>(c));
+    frame(centre(f));
+    EXPECT_EQ(app.trace_tabs[0].target, "10.2.0.1");
+    click({700, 50});  // elsewhere: the field lets go, nothing starts
+    EXPECT_FALSE(active_trace_running(app));
+
+    click(centre(f));
+    io.KeysDown[kEnterKey] = true;
+    frame(centre(f));
+    io.KeysDown[kEnterKey] = false;
+    EXPECT_TRUE(active_trace_running(app));
+    EXPECT_EQ(app.recent.front(), "10.2.0.1");
+}
+
+TEST_F(ToolbarTest, StartStopButtonStopsARunningTrace) {
+    app.trace_tabs[0].target = "10.2.0.1";
+    start_active_trace(app);
+    ASSERT_TRUE(active_trace_running(app));
+    const std::optional<SweptItem> button = find(sweep(), id_of("start_stop"));
+    ASSERT_TRUE(button);
+    click(centre(*button));
+    EXPECT_FALSE(active_trace_running(app));
+    click(centre(*button));
+    EXPECT_TRUE(active_trace_running(app));
+}
+
+}  // namespace
+}  // namespace corvane
