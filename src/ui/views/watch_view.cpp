@@ -1,9 +1,87 @@
 #include "ui/views/watch_view.h"
 
+#include <imgui.h>
+
+#include <array>
+
+#include "ui/palette.h"
+#include "ui/widget_layout.h"
+#include "ui/widgets.h"
+#include "ui/views/watch_view_cells.h"
+#include "ui/views/watch_view_layout.h"
+#include "ui/views/watch_view_table.h"
+#include "ui/views/watch_view_texts.h"
+
 namespace corvane {
 
-void draw_watch_header(ViewContext& /*ctx*/) {}
+namespace {
 
-void draw_watch_table(ViewContext& /*ctx*/) {}
+constexpr float kNameBlockHeight = 60.0f;
+
+// Returns whether it was clicked.
+bool draw_edit_button(ImDrawList* dl, Rect r) {
+    const Response resp = interact(r, ImGui::GetID("edit_active_list"), Sense::Click);
+    dl->AddRectFilled(to_im({r.left, r.top}), to_im({r.right, r.bottom}),
+                      to_imu32(resp.hovered ? palette::tooltip_bg : palette::widget_bg), 6.0f);
+    dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f), to_imu32(palette::border),
+                6.0f, 0, 1.0f);
+    paint_text(dl, r.center(), anchor::center_center, "Edit", {FontFamily::Medium, 11.5f},
+               resp.hovered ? palette::accent_bright : palette::text_primary);
+    pointing_hand_if_hovered(resp);
+    hover_tooltip_text(resp, watch_text::kEditTip);
+    return resp.clicked;
+}
+
+void draw_name_block(ViewContext& ctx, Rect block, const std::string& name) {
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+    const TraceState& state = *ctx.view.displayed;
+    // Long names are cut at the block's edge.
+    dl->PushClipRect(to_im({block.left, block.top}), to_im({block.right, block.bottom}), true);
+    const Rect title = paint_text(dl, {block.left, block.top + 18.0f}, anchor::left_center, name,
+                                  {FontFamily::Semibold, 24.0f}, palette::text_primary);
+    paint_text(dl, {block.left, block.bottom - 10.0f}, anchor::left_center,
+               watch_header_sub_line(state.hops.size(), state.started_ms), {FontFamily::Proportional, 12.5f},
+               palette::text_secondary);
+    dl->PopClipRect();
+
+    // A recording cannot be edited.
+    if (ctx.view.playback_active) return;
+    if (draw_edit_button(dl, watch_edit_button(block, title.right))) ctx.actions.edit_list = name;
+}
+
+}  // namespace
+
+void draw_watch_header(ViewContext& ctx) {
+    const Rect content = ctx.panel.content;
+    const float cy = content.center().y;
+    const float block_w = watch_name_block_width(content.width());
+    const Rect block{content.left, cy - kNameBlockHeight / 2, content.left + block_w, cy + kNameBlockHeight / 2};
+    draw_name_block(ctx, block, watch_list_name(ctx.app, ctx.view.playback_active));
+
+    const WatchCounts counts = count_watch_statuses(ctx.view.statuses, ctx.view.displayed->events);
+    struct Card {
+        const char* title;
+        std::size_t count;
+        Color32 color;
+        std::string sub;
+    };
+    const std::array<Card, 4> cards{{
+        {"Up", counts.up, palette::ok_green, "answering normally"},
+        {"Degraded", counts.degraded, palette::warn_amber, "loss or slow, last minute"},
+        {"Down", counts.down, palette::bad_red, "3 or more pings lost"},
+        {"Outages", counts.outages, palette::accent, watch_outages_sub_text(counts.newest_outage_ms)},
+    }};
+    // The row has no spacing between its items; the cards stand centred on
+    // the same line as the name block.
+    float x = block.right;
+    for (const Card& c : cards) {
+        ImGui::SetCursorScreenPos(ImVec2(x, cy - kStatCardHeight / 2));
+        const Response r = draw_stat_card(c.title, std::to_string(c.count), {FontFamily::MonoMedium, 30.0f},
+                                          watch_count_color(c.count, c.color), "", c.sub, std::nullopt);
+        x = r.rect.right;
+    }
+}
+
+void draw_watch_table(ViewContext& ctx) { draw_watch_table_header(ctx); }
 
 }  // namespace corvane

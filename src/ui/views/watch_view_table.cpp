@@ -1,0 +1,167 @@
+#include "ui/views/watch_view_table.h"
+
+#include <imgui.h>
+#include <imgui_internal.h>
+
+#include <string>
+
+#include "engine/host_status.h"
+#include "ui/palette.h"
+#include "ui/panel_host.h"
+#include "ui/widgets.h"
+#include "ui/views/hop_table_strip.h"
+#include "ui/views/watch_view_cells.h"
+#include "ui/views/watch_view_layout.h"
+#include "ui/views/watch_view_scroll.h"
+#include "ui/views/watch_view_texts.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr FontId kValueFont{FontFamily::Monospace, 13.0f};
+
+void paint_value(ImDrawList* dl, float right, float cy, const CellText& cell) {
+    paint_text(dl, {right - 6.0f, cy}, anchor::right_center, cell.text, kValueFont, cell.color);
+}
+
+void paint_status_dot(ImDrawList* dl, Vec2 c, Color32 color) {
+    dl->AddCircleFilled(to_im(c), 7.5f, to_imu32(color_with_alpha(color, 40)));
+    dl->AddCircleFilled(to_im(c), 4.5f, to_imu32(color));
+}
+
+void paint_host_cell(ImDrawList* dl, const HopStats& host, const WatchRowColumns& cols, Rect row) {
+    const float cy = row.center().y;
+    dl->PushClipRect(ImVec2(cols.host_left, row.top), ImVec2(cols.host_clip_right, row.bottom), true);
+    paint_text(dl, {cols.host_left, cy - 8.0f}, anchor::left_center, watch_host_name_line(host),
+               {FontFamily::Medium, 13.5f}, palette::text_primary);
+    paint_text(dl, {cols.host_left, cy + 10.0f}, anchor::left_center, watch_host_detail_line(host),
+               {FontFamily::Proportional, 11.0f}, palette::text_status);
+    dl->PopClipRect();
+}
+
+void paint_status_text(ImDrawList* dl, const HostStatus& s, const WatchRowColumns& cols, Rect row) {
+    dl->PushClipRect(ImVec2(cols.status_left, row.top), ImVec2(cols.status_clip_right, row.bottom), true);
+    paint_text(dl, {cols.status_left, row.center().y}, anchor::left_center, s.text, {FontFamily::Proportional, 12.0f},
+               watch_status_text_color(s.kind));
+    dl->PopClipRect();
+}
+
+void paint_strip(ImDrawList* dl, const StripColors& colors, const WatchRowColumns& cols, float cy) {
+    const float width = cols.strip_right - cols.strip_left;
+    for (int k = 0; k < kWatchStripCells; ++k) {
+        const Rect c = watch_strip_cell(cols.strip_left, width, cy, k);
+        dl->AddRectFilled(to_im({c.left, c.top}), to_im({c.right, c.bottom}), to_imu32(colors[k]), 1.5f);
+    }
+}
+
+void paint_trace_button(ImDrawList* dl, Rect r, bool hovered) {
+    dl->AddRectFilled(to_im({r.left, r.top}), to_im({r.right, r.bottom}),
+                      to_imu32(hovered ? palette::hover_fill : palette::widget_bg), 6.0f);
+    dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f),
+                to_imu32(hovered ? palette::accent : palette::border), 6.0f, 0, 1.0f);
+    paint_text(dl, r.center(), anchor::center_center, "Trace", {FontFamily::Medium, 11.5f},
+               hovered ? palette::accent_bright : palette::text_primary);
+}
+
+// A row click makes the host the charted one of the list on view.
+void select_host(App& app, std::size_t i) {
+    if (app.active_watch < app.watch_tabs.size()) app.watch_tabs[app.active_watch].selected = i;
+}
+
+void draw_row(ViewContext& ctx, std::size_t i, Rect row) {
+    const HopStats& host = ctx.view.displayed->hops[i];
+    const bool buttons = !ctx.view.playback_active;
+    const Rect trace_rect = watch_trace_button(row);
+
+    // The button goes in before the row so it wins the pointer over it. Hosts
+    // may share a text (or have none, in a recording): the index keeps ids apart.
+    ImGui::PushID(static_cast<int>(i));
+    Response trace;
+    if (buttons) {
+        const std::string key = host.host ? *host.host : host.label.value_or(std::string());
+        trace = interact(trace_rect, ImGui::GetID(("trace:" + key).c_str()), Sense::Click);
+    }
+    const Response resp = interact(row, ImGui::GetID("row"), Sense::Click);
+    ImGui::PopID();
+
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+    const bool selected = ctx.view.selected_host == i;
+    paint_row_background(dl, row, selected, resp.hovered);
+
+    const float cy = row.center().y;
+    const HostStatus status = classify_watch_host_status(host, ctx.view.now_ms);
+    paint_status_dot(dl, {row.left + 18.0f, cy}, watch_status_dot_color(status.kind));
+
+    const WatchRowColumns cols = watch_row_columns(row.left, row.width());
+    paint_host_cell(dl, host, cols, row);
+    paint_value(dl, cols.last_right, cy, watch_last_cell(host));
+    paint_value(dl, cols.avg_right, cy, watch_avg_cell(host));
+    paint_value(dl, cols.loss_right, cy, watch_loss_cell(host));
+    paint_value(dl, cols.jitter_right, cy, watch_jitter_cell(host));
+    paint_status_text(dl, status, cols, row);
+    // A watched host is never a classified hop: its losses are always red.
+    StripColors strip;
+    compute_strip_cell_colors(strip, host, HopClass::None, selected, ctx.view.now_ms);
+    paint_strip(dl, strip, cols, cy);
+
+    pointing_hand_if_hovered(resp);
+    if (buttons) {
+        paint_trace_button(dl, trace_rect, trace.hovered);
+        pointing_hand_if_hovered(trace);
+        hover_tooltip_text(trace, watch_text::kTraceTip);
+        // Without a host text there is nothing to trace.
+        if (trace.clicked && host.host) ctx.actions.trace_host = *host.host;
+    }
+    if (resp.clicked) select_host(ctx.app, i);
+}
+
+}  // namespace
+
+void draw_watch_rows(ViewContext& ctx, float width) {
+    const std::vector<HopStats>& hosts = ctx.view.displayed->hops;
+    if (hosts.empty()) {
+        ImGui::Dummy(ImVec2(0.0f, 24.0f));
+        const ImVec2 p = ImGui::GetCursorScreenPos();
+        const Rect r = paint_text(ImGui::GetWindowDrawList(), from_im(p), anchor::left_top, watch_text::kEmptyList,
+                                  {FontFamily::Proportional, 13.0f}, palette::text_secondary);
+        ImGui::ItemSize(ImVec2(r.width(), r.height()));
+        return;
+    }
+    for (std::size_t i = 0; i < hosts.size(); ++i) {
+        const ImVec2 p = ImGui::GetCursorScreenPos();
+        const Rect row{p.x, p.y, p.x + width, p.y + kWatchRowHeight};
+        ImGui::ItemSize(ImVec2(width, kWatchRowHeight));
+        // Rows scrolled out of sight cost nothing but their place.
+        if (!ImGui::IsRectVisible(to_im({row.left, row.top}), to_im({row.right, row.bottom}))) continue;
+        draw_row(ctx, i, row);
+    }
+}
+
+void draw_watch_table_header(ViewContext& ctx) {
+    const Rect content = ctx.panel.content;
+    const Rect header{content.left, content.top, content.right, content.top + kWatchHeaderRowHeight};
+    const float cy = header.center().y;
+    const WatchRowColumns cols = watch_row_columns(header.left, header.width());
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+
+    draw_table_header_cell(dl, {cols.host_left, cy}, anchor::left_center, "Host", watch_text::kHostTip);
+    draw_table_header_cell(dl, {cols.last_right - 6.0f, cy}, anchor::right_center, "Last", watch_text::kLastTip);
+    draw_table_header_cell(dl, {cols.avg_right - 6.0f, cy}, anchor::right_center, "Avg", watch_text::kAvgTip);
+    draw_table_header_cell(dl, {cols.loss_right - 6.0f, cy}, anchor::right_center, "Loss", watch_text::kLossTip);
+    draw_table_header_cell(dl, {cols.jitter_right - 6.0f, cy}, anchor::right_center, "Jitter",
+                           watch_text::kJitterTip);
+    draw_table_header_cell(dl, {cols.status_left, cy}, anchor::left_center, "Status", watch_text::kStatusTip);
+    draw_table_header_cell(dl, {cols.strip_left, cy}, anchor::left_center, "Last 10 min", watch_text::kStripTip);
+    paint_text(dl, {cols.strip_right, cy}, anchor::right_center, "now", {FontFamily::Medium, 11.0f}, palette::accent);
+    paint_hline(dl, header.left, header.right, header.bottom - 0.5f, 1.0f, palette::separator);
+
+    // The scroll area follows after the usual item spacing.
+    const Rect area{content.left, header.bottom + ImGui::GetStyle().ItemSpacing.y, content.right, content.bottom};
+    if (area.height() <= 0.0f) return;
+    begin_watch_scroll_area("watch_rows", area);
+    draw_watch_rows(ctx, area.width());
+    end_watch_scroll_area();
+}
+
+}  // namespace corvane
