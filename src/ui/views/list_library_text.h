@@ -1,0 +1,38 @@
+#pragma once
+// The texts and the grid arithmetic of the list library, apart from drawing.
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "main/saved_lists_hosts.h"
+
+namespace corvane {
+
+inline constexpr float kLibraryCardWidth = 300.0f;
+inline constexpr float kLibraryCardHeight = 130.0f;
+inline constexpr float kLibraryCardGap = 14.0f;
+
+// One card of the library: a saved list, or the closing "New list" card.
+struct LibraryCard {
+    std::string name;  // empty for the "New list" card
+    bool new_list = false;
+};
+
+// "1 host", "0 hosts", "2 hosts".
+std::string host_count_text(std::size_t count);
+
+// The first three display texts (label, else host) joined with ", ", and
+// ", +N" for the rest.
+std::string list_preview_text(const std::vector<HostListEntry>& entries);
+
+// Cards per row: floor((width + 14) / 314), at least 1.
+std::size_t library_columns(float available_width);
+
+// A card per saved name, in order, then the "New list" card.
+std::vector<LibraryCard> library_cards(const std::vector<std::string>& saved_names);
+
+// The cards cut into rows of `columns`; the last row may be shorter.
+std::vector<std::span<const LibraryCard>> library_rows(const std::vector<LibraryCard>& cards, std::size_t columns);
+
+}  // namespace corvane
