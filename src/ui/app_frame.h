@@ -7,6 +7,7 @@
 
 #include "main/app.h"
 #include "main/app_update.h"
+#include "platform/system_dialogs.h"
 #include "replay/file_picker.h"
 #include "ui/key_input.h"
 #include "ui/panel_layout.h"
@@ -44,7 +45,8 @@ private:
     ShortcutKeys keys_;
     AlertSoundPlayer play_sound_ = play_chosen_alert_sound;
     ZenityFilePicker history_picker_;
-    ViewServices services_{&history_picker_, nullptr};
+    ZenitySystemDialogs dialogs_;
+    ViewServices services_{&history_picker_, &dialogs_};
     bool closed_ = false;
 };
 

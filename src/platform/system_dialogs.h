@@ -1,0 +1,40 @@
+#pragma once
+// The system's pickers and file manager that the Settings window reaches,
+// behind an interface so the window's tests need no dialog.
+#include <filesystem>
+#include <optional>
+
+namespace corvane {
+
+class SystemDialogs {
+public:
+    virtual ~SystemDialogs() = default;
+
+    // An open-file dialog for a WAV sound, with no start folder. Blocks until
+    // the dialog closes; nothing when cancelled or when no dialog could be
+    // shown.
+    virtual std::optional<std::filesystem::path> pick_wav_file() = 0;
+
+    // A folder picker starting in `start_dir`. Blocks like pick_wav_file.
+    virtual std::optional<std::filesystem::path> pick_folder(const std::filesystem::path& start_dir) = 0;
+
+    // Shows `dir` in the system's file manager and returns at once; a
+    // failure to start it is ignored.
+    virtual void open_folder(const std::filesystem::path& dir) = 0;
+};
+
+// zenity for the pickers, xdg-open for the file manager, both found on PATH
+// and started with an argument vector (no shell); their standard error goes
+// to /dev/null.
+class ZenitySystemDialogs final : public SystemDialogs {
+public:
+    std::optional<std::filesystem::path> pick_wav_file() override;
+    std::optional<std::filesystem::path> pick_folder(const std::filesystem::path& start_dir) override;
+    void open_folder(const std::filesystem::path& dir) override;
+};
+
+inline constexpr const char* kSoundDialogTitle = "Choose an alert sound";
+inline constexpr const char* kSoundDialogFilter = "WAV sound";
+inline constexpr const char* kFolderDialogTitle = "Choose a folder for Corvane history";
+
+}  // namespace corvane

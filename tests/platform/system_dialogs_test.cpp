@@ -1,0 +1,134 @@
+// The zenity pickers and the xdg-open folder opener, run against stand-in
+// programs put first on PATH.
+#include "platform/system_dialogs.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "support/test_support.h"
+
+namespace corvane {
+namespace {
+
+using test::ScopedEnv;
+using test::TempDir;
+namespace fs = std::filesystem;
+
+void install_script(const fs::path& path, const std::string& body) {
+    std::ofstream(path) << "#!/bin/sh\n" << body;
+    ::chmod(path.c_str(), 0755);
+}
+
+// A fake zenity that logs one argument per line, writes noise to standard
+// error, prints `answer` and exits with `code`.
+void install_fake_zenity(const fs::path& dir, const std::string& answer, int code) {
+    install_script(dir / "zenity", "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + (dir / "args").string() +
+                                       "'\n"
+                                       "echo 'dconf noise' >&2\n"
+                                       "printf '%s' '" + answer + "'\n"
+                                       "exit " + std::to_string(code) + "\n");
+}
+
+// Waits (boundedly) for a file a background child writes.
+bool wait_for_file(const fs::path& path) {
+    for (int i = 0; i < 2000; ++i) {
+        if (fs::exists(path)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+struct DialogsTest : ::testing::Test {
+    TempDir dir;
+    // Only the fake's folder plus the one that holds sh's helpers (printf is
+    // a shell builtin, touch and sleep are not).
+    ScopedEnv path{"PATH", dir.path().string() + ":/usr/bin:/bin"};
+    ZenitySystemDialogs dialogs;
+};
+
+TEST_F(DialogsTest, WavPickerArgumentsAndAnswers) {
+    install_fake_zenity(dir.path(), "/s/my alert.wav\n", 0);
+    EXPECT_EQ(dialogs.pick_wav_file(), fs::path("/s/my alert.wav"));
+    // No start folder; the filter is named as the user sees it.
+    EXPECT_EQ(test::read_file(dir.path() / "args"),
+              "--file-selection\n--title=Choose an alert sound\n--file-filter=WAV sound | *.wav *.WAV\n");
+
+    struct Case {
+        const char* answer;
+        int code;
+        std::optional<fs::path> want;
+    };
+    const Case cases[] = {
+        {"/s/odd\n\n", 0, fs::path("/s/odd\n")},  // only the closing line feed goes
+        {"/s/no-newline.wav", 0, fs::path("/s/no-newline.wav")},
+        {"\n", 0, std::nullopt},                  // an empty answer picks nothing
+        {"", 1, std::nullopt},                    // cancelled
+        {"/s/x.wav\n", 5, std::nullopt},          // the dialog failed
+    };
+    for (const Case& c : cases) {
+        install_fake_zenity(dir.path(), c.answer, c.code);
+        EXPECT_EQ(dialogs.pick_wav_file(), c.want) << c.answer << " exit " << c.code;
+    }
+}
+
+TEST_F(DialogsTest, FolderPickerStartsInTheFolder) {
+    install_fake_zenity(dir.path(), "/h/New History\n", 0);
+    EXPECT_EQ(dialogs.pick_folder("/h/History"), fs::path("/h/New History"));
+    EXPECT_EQ(test::read_file(dir.path() / "args"),
+              "--file-selection\n--directory\n--title=Choose a folder for Corvane history\n"
+              "--filename=/h/History/\n");
+
+    // A slash already there is not doubled; arguments with quotes and
+    // semicolons arrive untouched, as no shell sees them.
+    EXPECT_EQ(dialogs.pick_folder("/h/it's; $(x)/"), fs::path("/h/New History"));
+    EXPECT_EQ(test::lines_of(test::read_file(dir.path() / "args")).back(), "--filename=/h/it's; $(x)/");
+
+    install_fake_zenity(dir.path(), "", 1);
+    EXPECT_EQ(dialogs.pick_folder("/h"), std::nullopt);
+}
+
+TEST_F(DialogsTest, MissingProgramsAreIgnored) {
+    ScopedEnv empty_path("PATH", dir.path().string());  // neither zenity nor xdg-open there
+    EXPECT_EQ(dialogs.pick_wav_file(), std::nullopt);
+    EXPECT_EQ(dialogs.pick_folder("/h"), std::nullopt);
+    dialogs.open_folder("/h");  // returns; nothing thrown or waited for
+}
+
+TEST_F(DialogsTest, OpenFolderDoesNotWaitForTheFileManager) {
+    const fs::path release = dir.path() / "release";
+    const fs::path done = dir.path() / "done";
+    // Logs its arguments, then stays until the test lets it go.
+    install_script(dir.path() / "xdg-open", "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                                                (dir.path() / "args.tmp").string() + "'\n"
+                                                "mv '" + (dir.path() / "args.tmp").string() + "' '" +
+                                                (dir.path() / "args").string() + "'\n"
+                                                "while [ ! -e '" + release.string() + "' ]; do sleep 0.01; done\n"
+                                                "touch '" + done.string() + "'\n");
+
+    dialogs.open_folder("/h/My History");
+    // Returned while the child still waits for the release: not waited for.
+    EXPECT_FALSE(fs::exists(done));
+    ASSERT_TRUE(wait_for_file(dir.path() / "args"));
+    EXPECT_EQ(test::read_file(dir.path() / "args"), "/h/My History\n");  // one argument, spaces kept
+
+    std::ofstream(release) << "";
+    EXPECT_TRUE(wait_for_file(done));
+}
+
+TEST_F(DialogsTest, OpenFolderNeverPassesAnOption) {
+    install_script(dir.path() / "xdg-open", "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                                                (dir.path() / "args.tmp").string() + "'\n"
+                                                "mv '" + (dir.path() / "args.tmp").string() + "' '" +
+                                                (dir.path() / "args").string() + "'\n");
+    dialogs.open_folder("--version");
+    ASSERT_TRUE(wait_for_file(dir.path() / "args"));
+    const std::string arg = test::lines_of(test::read_file(dir.path() / "args")).at(0);
+    EXPECT_EQ(fs::path(arg), fs::current_path() / "--version");
+}
+
+}  // namespace
+}  // namespace corvane
