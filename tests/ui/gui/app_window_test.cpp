@@ -106,7 +106,7 @@ TEST_F(AppWindow, TheRestoredTraceShowsThePalettesPanels) {
         Rgb want;
     };
     const Probe probes[] = {
-        {"toolbar", 700, 30, {10, 10, 10}},
+        {"toolbar", 940, 30, {10, 10, 10}},  // between the interval choices and the clock switch
         {"toolbar line", 700, 59, {31, 31, 31}},
         {"tab strip", 700, 80, {13, 13, 13}},
         {"tab strip line", 700, 99, {31, 31, 31}},
