@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "shell/frame_capture.h"
+#include "ui/animation_frames.h"
 #include "ui/fonts.h"
 #include "ui/imgui_context.h"
 #include "ui/interaction.h"
@@ -168,7 +169,8 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         }
         glfwSwapBuffers(window);
         // ImGui settles hover and layout over two frames after input.
-        if (io.MouseDelta.x != 0 || io.MouseDelta.y != 0 || io.MouseDown[0]) shell.request_repaint_after(1.0 / 60);
+        if (io.MouseDelta.x != 0 || io.MouseDelta.y != 0 || io.MouseDown[0] || take_animation_frame_request())
+            shell.request_repaint_after(1.0 / 60);
         if (capture) shell.request_repaint_after(0.0);
     }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "ui/animation_frames.h"
 #include "ui/interaction.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
@@ -20,7 +21,9 @@ constexpr Color32 kKnobOff = rgb(150, 150, 150);
 
 float switch_position(ImGuiID id, bool on) {
     static std::unordered_map<ImGuiID, BoolAnimation> slides;
-    return slides[id].value(on, ImGui::GetTime(), kSlideSeconds);
+    const float t = slides[id].value(on, ImGui::GetTime(), kSlideSeconds);
+    if (on ? t < 1.0f : t > 0.0f) request_animation_frame();
+    return t;
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+#pragma once
+// Views that animate (a switch sliding over) ask for the next frame soon;
+// without the request a still pointer leaves the window at its 250 ms beat
+// and the motion would jump. UI thread only.
+namespace corvane {
+
+void request_animation_frame();
+
+// Whether a view asked during this frame; clears the request.
+bool take_animation_frame_request();
+
+}  // namespace corvane
