@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -54,12 +55,12 @@ protected:
 
     // A settings file that resumes one trace tab to the simulated route and
     // keeps its history in `history`.
-    fs::path prepare(const std::string& run) {
+    fs::path prepare(const std::string& run, const std::string& tabs = test::kSimDest) {
         const fs::path root = dir_.path() / run;
         fs::create_directories(root / "roaming" / "Corvane");
         fs::create_directories(root / "local");
         std::ofstream(root / "roaming" / "Corvane" / "settings.ini")
-            << "tabs=" << test::kSimDest << "\nactive_tab=0\nprobe_ms=500\nroute_secs=0\nsound=false\n"
+            << "tabs=" << tabs << "\nactive_tab=0\nprobe_ms=500\nroute_secs=0\nsound=false\n"
             << "flash=false\nmaximized=false\nresume=true\nmode=trace\nview=instrument\nhistory_dir="
             << (root / "history").string() << "\n";
         return root;
@@ -71,6 +72,14 @@ protected:
                           "' TZ=UTC ASAN_OPTIONS=detect_leaks=0 " + extra_env + " ";
         if (have_xvfb_) cmd += "xvfb-run -a -s '-screen 0 1400x900x24 -nolisten tcp' ";
         return cmd + program + " >'" + (root / "log").string() + "' 2>&1";
+    }
+
+    // The rows of the first history file in `history`, split at line ends.
+    static std::vector<std::string> csv_rows(const fs::path& history) {
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(history, ec))
+            if (e.path().extension() == ".csv") return split(test::read_file(e.path()), '\n');
+        return {};
     }
 
     bool have_xvfb_ = false;
@@ -140,14 +149,9 @@ TEST_F(AppWindow, EndingOnSigtermKeepsEveryProbeInTheHistory) {
 
     // Wait until the history has rows of every hop on disk, then end it.
     const fs::path history = root / "history";
-    auto csv_rows = [&]() -> std::vector<std::string> {
-        std::error_code ec;
-        for (const auto& e : fs::directory_iterator(history, ec))
-            if (e.path().extension() == ".csv") return split(test::read_file(e.path()), '\n');
-        return {};
-    };
     const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (csv_rows().size() < 12 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(100ms);
+    while (csv_rows(history).size() < 12 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100ms);
     pid_t program = 0;
     std::ifstream(pid_file) >> program;
     ASSERT_GT(program, 0) << test::read_file(root / "log");
@@ -156,7 +160,7 @@ TEST_F(AppWindow, EndingOnSigtermKeepsEveryProbeInTheHistory) {
     ASSERT_EQ(::waitpid(runner, &status, 0), runner);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << test::read_file(root / "log");
 
-    std::vector<std::string> lines = csv_rows();
+    std::vector<std::string> lines = csv_rows(history);
     ASSERT_FALSE(lines.empty());
     ASSERT_TRUE(lines.back().empty()) << "the last row is cut short: " << lines.back();
     lines.pop_back();
@@ -178,6 +182,54 @@ TEST_F(AppWindow, EndingOnSigtermKeepsEveryProbeInTheHistory) {
     // simulator answered has its row, also those in flight at the signal.
     const std::uint64_t echoes = sim_->counters().requests - requests_before;
     EXPECT_EQ(rows.size() + kRouteHops + 1, echoes);
+}
+
+// A user's first trace: click the toolbar's target field, type a host name,
+// press Enter. The trace runs: its history gets rows for every hop, under the
+// name as typed.
+TEST_F(AppWindow, AHostTypedInTheToolbarIsTracedOnEnter) {
+    if (!on_path("xdotool")) GTEST_SKIP() << "xdotool is missing: no way to type into the window";
+    const fs::path root = prepare("typed", "");
+    const fs::path pid_file = root / "pid";
+    // The field sits left of the Start button in the toolbar's first 60 points.
+    const std::string script =
+        "\"" CORVANE_EXECUTABLE "\" & P=$!; echo $P >\"" + pid_file.string() +
+        "\"; W=$(timeout 60 xdotool search --sync --onlyvisible --name '^Corvane$' | head -n 1); sleep 1; "
+        "xdotool mousemove --window \"$W\" 400 29 click 1; sleep 0.5; "
+        "xdotool type --delay 30 '" + std::string(test::kSimDestName) + "'; xdotool key Return; wait $P";
+    const std::string cmd = command(root, "", "timeout 120 sh -c '" + [&] {
+        std::string quoted;
+        for (char c : script) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return quoted;
+    }() + "'");
+    const pid_t runner = ::fork();
+    ASSERT_GE(runner, 0);
+    if (runner == 0) {
+        ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+
+    const fs::path history = root / "history";
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (csv_rows(history).size() < 12 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100ms);
+    pid_t program = 0;
+    std::ifstream(pid_file) >> program;
+    ASSERT_GT(program, 0) << test::read_file(root / "log");
+    ::kill(program, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(::waitpid(runner, &status, 0), runner);
+
+    std::vector<std::string> lines = csv_rows(history);
+    ASSERT_GE(lines.size(), 12u) << "no trace ran: " << test::read_file(root / "log");
+    std::set<int> hops;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> f = split(lines[i], ',');
+        if (f.size() != 7) continue;  // the empty tail after the last line end
+        EXPECT_EQ(f[2], test::kSimDestName);
+        hops.insert(std::atoi(f[3].c_str()));
+    }
+    EXPECT_EQ(hops.size(), static_cast<std::size_t>(kRouteHops + 1));
 }
 
 }  // namespace
