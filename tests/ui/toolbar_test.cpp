@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "engine/trace_tab.h"
 #include "engine/watch_tab.h"
 #include "headless_imgui.h"
+#include "main/saved_lists.h"
 #include "replay/file_picker.h"
 #include "support/scripted_echo.h"
 #include "support/test_support.h"
@@ -249,6 +252,16 @@ TEST_F(ToolbarTest, RightEndButtonsActOnTheApp) {
     EXPECT_FALSE(app.sound_on);
     const auto colours_after = vertex_colours(test::run_frame({0, 0}, false, build_fn()));
     EXPECT_TRUE(colours_after.count(to_imu32(palette::muted_border)));
+    // ...and keeps it orange while hovered, where the other buttons turn 70.
+    const auto muted_hovered = vertex_colours(test::run_frame(centre(*sound), false, build_fn()));
+    EXPECT_TRUE(muted_hovered.count(to_imu32(palette::muted_border)));
+    EXPECT_FALSE(muted_hovered.count(to_imu32(palette::border_hover)));
+    const auto settings_hovered = vertex_colours(test::run_frame(centre(*settings), false, build_fn()));
+    EXPECT_TRUE(settings_hovered.count(to_imu32(palette::border_hover)));
+
+    click(centre(*sound));
+    EXPECT_TRUE(app.sound_on);
+    EXPECT_FALSE(vertex_colours(test::run_frame({0, 0}, false, build_fn())).count(to_imu32(palette::muted_border)));
 }
 
 TEST_F(ToolbarTest, PlaybackButtonAsksForAFileInTheHistoryFolder) {
@@ -320,6 +333,29 @@ TEST_F(ToolbarTest, RecentTargetsToggleChooseAndClear) {
     EXPECT_TRUE(column(x, 50, 800).empty());
 }
 
+TEST_F(ToolbarTest, RecentTargetsCloseOnEscapeAndOnAClickAway) {
+    app.recent = {"10.2.0.9"};
+    const std::optional<SweptItem> button = find(sweep(), id_of("recent_targets"));
+    ASSERT_TRUE(button);
+    const float x = button->left + 40;
+
+    click(centre(*button));
+    ASSERT_EQ(column(x, 50, 800).size(), 2u);
+    ImGuiIO& io = ImGui::GetIO();
+    io.KeysDown[kEscapeKey] = true;
+    frame();
+    io.KeysDown[kEscapeKey] = false;
+    EXPECT_TRUE(column(x, 50, 800).empty());
+
+    // A click on an empty stretch of the toolbar closes it and chooses nothing.
+    click(centre(*button));
+    ASSERT_EQ(column(x, 50, 800).size(), 2u);
+    click({1000, 56});
+    EXPECT_TRUE(column(x, 50, 800).empty());
+    EXPECT_EQ(app.trace_tabs[0].target, "");
+    EXPECT_FALSE(active_trace_running(app));
+}
+
 TEST_F(ToolbarTest, EnterStartsTheTypedTargetAndClickingAwayDoesNot) {
     ImGuiIO& io = ImGui::GetIO();
     // The field's id lives under the active tab's index.
@@ -351,15 +387,34 @@ TEST_F(ToolbarTest, EnterStartsTheTypedTargetAndClickingAwayDoesNot) {
 }
 
 TEST_F(ToolbarTest, StartStopButtonStopsARunningTrace) {
+    const std::optional<SweptItem> button = find(sweep(), id_of("start_stop"));
+    ASSERT_TRUE(button);
+    click(centre(*button));  // a blank target starts nothing and is not remembered
+    EXPECT_FALSE(active_trace_running(app));
+    EXPECT_TRUE(app.recent.empty());
+
     app.trace_tabs[0].target = "10.2.0.1";
     start_active_trace(app);
     ASSERT_TRUE(active_trace_running(app));
-    const std::optional<SweptItem> button = find(sweep(), id_of("start_stop"));
-    ASSERT_TRUE(button);
     click(centre(*button));
     EXPECT_FALSE(active_trace_running(app));
     click(centre(*button));
     EXPECT_TRUE(active_trace_running(app));
+}
+
+TEST_F(ToolbarTest, WatchStartStopButtonRunsTheActiveList) {
+    std::filesystem::create_directories(lists_dir());
+    std::ofstream(lists_dir() / "Lab.txt", std::ios::binary) << "10.2.0.1\n";
+    app.view_mode = ViewMode::Watch;
+    app.watch_tabs.push_back(new_watch_tab("Lab"));
+    ASSERT_EQ(active_watch_running(app), false);
+    const std::optional<SweptItem> button = find(sweep(), id_of("start_stop"));
+    ASSERT_TRUE(button);
+    click(centre(*button));
+    EXPECT_EQ(active_watch_running(app), true);
+    click(centre(*button));
+    EXPECT_EQ(active_watch_running(app), false);
+    EXPECT_FALSE(active_trace_running(app));  // the trace tab is left alone
 }
 
 }  // namespace

@@ -113,6 +113,10 @@ void draw_speed_selector(ReplaySession& s, const SpeedTexts& t, Rect box) {
 
 }  // namespace
 
+void draw_back_to_live_button(bool& leave_playback) {
+    if (draw_dialog_button("Back to live").clicked) leave_playback = true;
+}
+
 void draw_playback_bar(ReplaySession& session, bool& leave_playback, Rect content) {
     ItemRow row{content.left, content.right, content.center().y, 12.0f};
     draw_play_pause_button(session, row.take({38.0f, 38.0f}));
@@ -131,7 +135,7 @@ void draw_playback_bar(ReplaySession& session, bool& leave_playback, Rect conten
     paint_galley(ImGui::GetWindowDrawList(), {now_rect.left, now_rect.top}, now);
 
     place_cursor(row.take_right(dialog_button_size("Back to live")));
-    if (draw_dialog_button("Back to live").clicked) leave_playback = true;
+    draw_back_to_live_button(leave_playback);
 }
 
 void draw_playback_bar(ViewContext& ctx) {

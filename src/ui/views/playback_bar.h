@@ -15,4 +15,8 @@ void draw_playback_bar(ReplaySession& session, bool& leave_playback, Rect conten
 // dragging seek there.
 void draw_playback_timeline(ReplaySession& session, Rect r);
 
+// "Back to live" at the cursor: a click sets `leave_playback`; the frame then
+// drops the recording.
+void draw_back_to_live_button(bool& leave_playback);
+
 }  // namespace corvane

@@ -151,6 +151,13 @@ void top_bar_and_open_replay(App& app, ItemRow& row, HistoryFilePicker* picker) 
     if (utc != app.utc) choose_clock_utc(app, utc);
 }
 
+// The rest of the row, filled right to left with its own spacing and
+// centred on the same line.
+void toolbar_right_side(App& app, const ItemRow& left, Rect content, HistoryFilePicker* picker) {
+    ItemRow right{left.x, content.right, left.cy, 8.0f};
+    top_bar_and_open_replay(app, right, picker);
+}
+
 }  // namespace
 
 void draw_top_toolbar(App& app, Rect content, HistoryFilePicker* picker) {
@@ -166,8 +173,7 @@ void draw_top_toolbar(App& app, Rect content, HistoryFilePicker* picker) {
     else
         trace_controls(app, row);
 
-    ItemRow right{row.x, content.right, row.cy, 8.0f};
-    top_bar_and_open_replay(app, right, picker);
+    toolbar_right_side(app, row, content, picker);
 }
 
 void draw_toolbar(ViewContext& ctx) { draw_top_toolbar(ctx.app, ctx.panel.content, ctx.services.history_picker); }
