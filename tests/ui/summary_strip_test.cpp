@@ -228,6 +228,23 @@ TEST(SummaryStripTexts, FixedFormatting) {
     EXPECT_EQ(fixed_decimals_text(std::numeric_limits<double>::infinity(), 0), "0");
 }
 
+TEST(SummaryStripLayout, TargetBlockAndCardsCentredOnTheRow) {
+    struct Case {
+        Rect row;
+        float block_width;
+    };
+    // Block width is a fifth of the row, kept within 220..330.
+    for (const Case& c : {Case{{24, 0, 1376, 104}, 270.4f}, Case{{24, 0, 524, 104}, 220.0f},
+                          Case{{24, 50, 2024, 154}, 330.0f}}) {
+        const SummaryRowLayout l = summary_row_layout(c.row);
+        EXPECT_FLOAT_EQ(l.target_block.left, c.row.left);
+        EXPECT_FLOAT_EQ(l.target_block.width(), c.block_width);
+        EXPECT_FLOAT_EQ(l.target_block.top, c.row.top + 22);  // 60 high in a 104 row
+        EXPECT_FLOAT_EQ(l.target_block.bottom, c.row.top + 82);
+        EXPECT_FLOAT_EQ(l.card_top, c.row.top + 16);  // 72 high in a 104 row
+    }
+}
+
 TEST(SummaryStripDraw, DrawsARowOfWellFormedGeometry) {
     TraceState s;
     s.target_addr = Ipv4Addr(198, 51, 100, 250);

@@ -8,6 +8,7 @@
 #include "ui/interaction.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
+#include "ui/widget_layout.h"
 #include "ui/views/summary_strip_text.h"
 #include "ui/widgets.h"
 
@@ -15,9 +16,8 @@ namespace corvane {
 
 namespace {
 
-void draw_target_block(const SummaryTexts& t, float width) {
-    const ImVec2 p = ImGui::GetCursorScreenPos();
-    const Rect block{p.x, p.y, p.x + width, p.y + 60.0f};
+void draw_target_block(const SummaryTexts& t, const Rect& block) {
+    ImGui::SetCursorScreenPos(to_im({block.left, block.top}));
     ImGui::ItemSize(ImVec2(block.width(), block.height()));
     interact(block, ImGui::GetID("summary_target"), Sense::Hover);
 
@@ -35,6 +35,15 @@ void draw_target_block(const SummaryTexts& t, float width) {
 
 float summary_target_block_width(float available) { return std::clamp(0.2f * available, 220.0f, 330.0f); }
 
+SummaryRowLayout summary_row_layout(Rect row) {
+    // The row's items stand centred on its middle line, as in the watch
+    // header, rather than hanging from the panel's top edge.
+    const float cy = row.center().y;
+    constexpr float kBlockHeight = 60.0f;
+    return {{row.left, cy - kBlockHeight / 2, row.left + summary_target_block_width(row.width()), cy + kBlockHeight / 2},
+            cy - kStatCardHeight / 2};
+}
+
 void draw_summary_cards(const TraceState& state, const HopVerdicts& verdicts, std::uint64_t route_secs, Rect row) {
     const SummaryTexts t = build_summary_texts(state, verdicts, route_secs);
 
@@ -46,10 +55,12 @@ void draw_summary_cards(const TraceState& state, const HopVerdicts& verdicts, st
     ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, ImVec2(0, ImGui::GetStyle().ItemSpacing.y));
     ImGui::BeginChild("summary_row", size, false,
                       ImGuiWindowFlags_NoBackground | ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoScrollWithMouse);
-    draw_target_block(t, summary_target_block_width(row.width()));
+    const SummaryRowLayout layout = summary_row_layout(row);
+    draw_target_block(t, layout.target_block);
+    float x = layout.target_block.right;
     for (const SummaryCard& c : t.cards) {
-        ImGui::SameLine(0.0f, 0.0f);
-        draw_stat_card(c.title, c.value, c.value_font, c.value_color, c.unit, c.sub, c.note);
+        ImGui::SetCursorScreenPos(ImVec2(x, layout.card_top));
+        x = draw_stat_card(c.title, c.value, c.value_font, c.value_color, c.unit, c.sub, c.note).rect.right;
     }
     ImGui::EndChild();
     ImGui::PopStyleVar(2);
