@@ -122,6 +122,12 @@ TEST(TabStripLook, Widths) {
     EXPECT_EQ(open_list_entry_text("Empty", 0), "Empty   \u00B7   0 hosts");
     EXPECT_FLOAT_EQ(open_list_menu_min_width(120), 240);
     EXPECT_FLOAT_EQ(open_list_menu_min_width(300), 288);
+
+    // The popup opens under the button, shifted left only when it would leave the screen.
+    EXPECT_FLOAT_EQ(open_list_popup_left(500, 252, 1400), 500);
+    EXPECT_FLOAT_EQ(open_list_popup_left(1148, 252, 1400), 1148);
+    EXPECT_FLOAT_EQ(open_list_popup_left(1300, 252, 1400), 1148);
+    EXPECT_FLOAT_EQ(open_list_popup_left(100, 500, 300), 0);
 }
 
 // --- Drawn strips -----------------------------------------------------------
@@ -200,6 +206,36 @@ TEST(TraceTabStrip, ClicksBecomeRequests) {
     h.click(to_im(plus));
     EXPECT_TRUE(h.actions.new_trace_tab);
     EXPECT_FALSE(h.actions.select_trace_tab);
+    EXPECT_FALSE(h.actions.close_trace_tab);
+}
+
+TEST(WatchTabStrip, ClicksBecomeWatchRequests) {
+    test::ensure_headless_imgui();
+    StripHarness h(PanelId::WatchTabStrip);
+    for (const char* n : {"Home", "Office"}) h.app.watch_tabs.push_back(new_watch_tab(n));
+    h.app.active_watch = 0;
+    // Both lists are stopped: titled by name, subtitled "stopped".
+    std::vector<Rect> tabs;
+    float x = h.panel.content.left;
+    const float top = h.panel.content.center().y - kTabHeight / 2;
+    for (const WatchTab& tab : h.app.watch_tabs) {
+        const TabLook look = watch_tab_look(tab.state->state, tab.name, true, kNow);
+        ASSERT_EQ(look.subtitle, "stopped");
+        const float w = tab_width(layout_text(look.title, {FontFamily::Medium, 12.5f}, {}).size.x,
+                                  layout_text(*look.subtitle, {FontFamily::Monospace, 11.5f}, {}).size.x,
+                                  kWatchTabMaxWidth);
+        tabs.push_back({x, top, x + w, top + kTabHeight});
+        x += w + kTabSpacing;
+    }
+
+    h.click(to_im({tabs[1].left + 30, tabs[1].center().y}));
+    EXPECT_EQ(h.actions.select_watch_tab, 1u);
+    EXPECT_FALSE(h.actions.close_watch_tab);
+    EXPECT_FALSE(h.actions.select_trace_tab);
+
+    h.click(to_im(tab_close_area(tabs[0]).center()));
+    EXPECT_EQ(h.actions.close_watch_tab, 0u);
+    EXPECT_FALSE(h.actions.select_watch_tab);
     EXPECT_FALSE(h.actions.close_trace_tab);
 }
 

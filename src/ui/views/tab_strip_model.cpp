@@ -110,4 +110,8 @@ float open_list_menu_min_width(float button_width) {
     return std::max(button_width - 2.0f * kPopupMargin, 240.0f);
 }
 
+float open_list_popup_left(float button_left, float popup_width, float screen_width) {
+    return std::max(0.0f, std::min(button_left, screen_width - popup_width));
+}
+
 }  // namespace corvane

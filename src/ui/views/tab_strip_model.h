@@ -53,4 +53,8 @@ std::string open_list_entry_text(std::string_view name, std::size_t host_count);
 float open_list_menu_min_width(float button_width);
 inline constexpr float kPopupMargin = 6.0f;
 
+// The popup's left edge: the button's, moved left only as far as it takes to
+// keep a popup opened near the window's right edge on screen.
+float open_list_popup_left(float button_left, float popup_width, float screen_width);
+
 }  // namespace corvane

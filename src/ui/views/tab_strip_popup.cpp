@@ -115,6 +115,7 @@ void draw_open_list_menu(const std::vector<OpenListMenuRow>& rows, Vec2 left_top
             }
             const Rect t = anchor_rect({rect.left + kSelectablePadX, rect.center().y}, anchor::left_center, g.size);
             paint_galley(dl, {t.left, t.top}, g, text);
+            pointing_hand_if_hovered(resp);
             if (resp.clicked) {
                 if (r.kind == Kind::Entry)
                     actions.open_list = r.list_name;
@@ -135,8 +136,10 @@ namespace {
 void show_open_list_popup(Rect button, const App& app, PanelActions& actions) {
     const std::vector<OpenListMenuRow> rows = open_list_menu_rows(app);
     const Vec2 content = open_list_menu_size(rows, open_list_menu_min_width(button.width()));
-    ImGui::SetNextWindowPos(im(button.left, button.bottom));
-    ImGui::SetNextWindowSize(im(content.x + 2.0f * kPopupMargin, content.y + 2.0f * kPopupMargin));
+    const Vec2 outer{content.x + 2.0f * kPopupMargin, content.y + 2.0f * kPopupMargin};
+    const float left = open_list_popup_left(button.left, outer.x, ImGui::GetIO().DisplaySize.x);
+    ImGui::SetNextWindowPos(im(left, button.bottom));
+    ImGui::SetNextWindowSize(im(outer.x, outer.y));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, im(kPopupMargin, kPopupMargin));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, theme::menu_rounding);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, theme::window_stroke.width);
