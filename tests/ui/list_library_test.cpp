@@ -129,7 +129,7 @@ TEST_F(ListLibraryDraw, HoverLightsTheCardOrOnlyTheButtonOverIt) {
     EXPECT_TRUE(has_colour(away, palette::text_secondary));  // the "New list" card at rest
 
     EXPECT_TRUE(has_colour(at({g.card.right - 20, g.card.top + 10}), palette::accent_shadow));
-    EXPECT_EQ(ImGui::GetMouseCursor(), ImGuiMouseCursor_Hand);
+    EXPECT_EQ(ImGui::GetMouseCursor(), ImGuiMouseCursor_Arrow);  // only the buttons take the hand
 
     const ImDrawData* button = at(g.watch.center());
     EXPECT_TRUE(has_colour(button, watch_hover));
@@ -137,7 +137,9 @@ TEST_F(ListLibraryDraw, HoverLightsTheCardOrOnlyTheButtonOverIt) {
     EXPECT_EQ(ImGui::GetMouseCursor(), ImGuiMouseCursor_Hand);
 
     EXPECT_TRUE(has_colour(at(g.edit.center()), rgb(30, 30, 30)));
+    EXPECT_EQ(ImGui::GetMouseCursor(), ImGuiMouseCursor_Hand);
     EXPECT_TRUE(has_colour(at(library_card_geometry({kLeft + 314, kTop}, 300).card.center()), palette::accent_bright));
+    EXPECT_EQ(ImGui::GetMouseCursor(), ImGuiMouseCursor_Arrow);
 }
 
 TEST_F(ListLibraryDraw, PreviewIsCutAtTheInnerWidthAndAbsentWithoutAFile) {
