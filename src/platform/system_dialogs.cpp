@@ -17,8 +17,9 @@ namespace corvane {
 
 namespace {
 
-// Starts args[0] from PATH with standard input and error on /dev/null and
-// standard output on `stdout_fd` (or /dev/null when it is -1).
+// Starts args[0] from PATH with standard input and error on /dev/null,
+// standard output on `stdout_fd` (or /dev/null when it is -1), and no other
+// descriptor of ours open.
 std::optional<pid_t> spawn(const std::vector<std::string>& args, int stdout_fd) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -29,6 +30,10 @@ std::optional<pid_t> spawn(const std::vector<std::string>& args, int stdout_fd) 
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     // GTK prints a score of dconf warnings without a session bus.
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    // Nothing else of ours goes along: not every descriptor is opened
+    // close-on-exec (history files, sockets), and the file manager may live on
+    // long after we are gone.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 
     std::vector<char*> argv;
     argv.reserve(args.size() + 1);

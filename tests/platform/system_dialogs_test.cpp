@@ -3,7 +3,9 @@
 #include "platform/system_dialogs.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -73,6 +75,28 @@ TEST_F(DialogsTest, WavPickerArgumentsAndAnswers) {
         install_fake_zenity(dir.path(), c.answer, c.code);
         EXPECT_EQ(dialogs.pick_wav_file(), c.want) << c.answer << " exit " << c.code;
     }
+}
+
+// A descriptor the program left open across exec (files and sockets are not
+// all close-on-exec) must not reach the dialog or the file manager, which may
+// outlive the program.
+TEST_F(DialogsTest, ChildrenGetNoDescriptorOfOurs) {
+    const int fd = ::open(dir.path().c_str(), O_RDONLY);  // no O_CLOEXEC
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::dup2(fd, 213), 213);
+    ::close(fd);
+    const std::string probe = "if [ -e /proc/$$/fd/213 ]; then echo leaked; else echo closed; fi";
+
+    install_script(dir.path() / "zenity", probe + "\n");
+    EXPECT_EQ(dialogs.pick_wav_file(), fs::path("closed"));
+
+    install_script(dir.path() / "xdg-open", probe + " > '" + (dir.path() / "seen.tmp").string() + "'\nmv '" +
+                                                (dir.path() / "seen.tmp").string() + "' '" +
+                                                (dir.path() / "seen").string() + "'\n");
+    dialogs.open_folder("/h");
+    ASSERT_TRUE(wait_for_file(dir.path() / "seen"));
+    EXPECT_EQ(test::read_file(dir.path() / "seen"), "closed\n");
+    ::close(213);
 }
 
 TEST_F(DialogsTest, FolderPickerStartsInTheFolder) {

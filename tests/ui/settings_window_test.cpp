@@ -8,6 +8,7 @@
 #include <imgui_internal.h>
 
 #include <cmath>
+#include <set>
 
 #include "engine/history_writer.h"
 #include "headless_imgui.h"
@@ -298,25 +299,55 @@ protected:
         ASSERT_FALSE(g.OpenPopupStack.empty());
         const ImVec2 base = g.OpenPopupStack.back().Window->DC.CursorStartPos;
 
+        // Headings, then entries 32 high, all 8 apart (the popup keeps the
+        // theme's spacing), and 6 more before each later section.
         const float heading = layout_text("BUILT IN", {FontFamily::Semibold, 10.5f}, {}).size.y;
-        const float entry = font({FontFamily::Proportional, 12.5f})->FontSize;
+        constexpr float entry = 32;
         float y = base.y;
         int index = 0;
         for (std::size_t s = 0; s <= sections.size(); ++s) {
             if (s > 0) y += 6;                        // the space before a section
-            if (s < sections.size()) y += heading + 6;  // the last one is "Choose a WAV file…"
+            if (s < sections.size()) y += heading + 8;  // the last one is "Choose a WAV file…"
             const int count = s < sections.size() ? sections[s] : 1;
             for (int i = 0; i < count; ++i, ++index) {
                 if (index == n) {
                     click_piece({base.x + 30, y + entry / 2}, row);
                     return;
                 }
-                y += entry + 6;
+                y += entry + 8;
             }
         }
         FAIL() << "no entry " << n;
     }
 };
+
+// The picker's texts take the theme's colours: the selected entry the
+// selection's accent, the others the widget text, "Choose a WAV file…" its
+// own orange, the headings the dim grey; the open box has the open look.
+TEST_F(SoundPickerTest, PickerColours) {
+    app.sound_choice = SoundChoice::builtin_sound(2);
+    const auto row = [&] {
+        std::optional<SoundChoice> picked;
+        draw_sound_choice_row(app, nullptr, picked);
+    };
+    click_piece({250, 116}, row);
+    piece_frame({0, 0}, false, row);
+    ImGuiContext& g = *GImGui;
+    ASSERT_FALSE(g.OpenPopupStack.empty());
+    const ImVec2 white_uv = ImGui::GetIO().Fonts->TexUvWhitePixel;
+    std::set<ImU32> text_colours;
+    for (const ImDrawVert& v : g.OpenPopupStack.back().Window->DrawList->VtxBuffer)
+        if (v.uv.x != white_uv.x || v.uv.y != white_uv.y) text_colours.insert(v.col);
+    const std::set<ImU32> want = {to_imu32(rgb(255, 90, 15)), to_imu32(rgb(240, 240, 240)),
+                                  to_imu32(rgb(255, 106, 38)), to_imu32(rgb(110, 110, 110))};
+    EXPECT_EQ(text_colours, want);
+
+    // The box itself is outlined in the accent while its popup is open.
+    bool accent_outline = false;
+    for (const ImDrawVert& v : g.OpenPopupStack.back().SourceWindow->DrawList->VtxBuffer)
+        accent_outline |= v.col == to_imu32(rgb(255, 90, 15));
+    EXPECT_TRUE(accent_outline);
+}
 
 TEST_F(SoundPickerTest, PickingPlaysEvenTheSameSoundAgain) {
     pick_entry({4}, 2);
@@ -418,6 +449,12 @@ TEST_F(FolderRowTest, TypedFolderIsPickedWhenTheFieldLetsGo) {
     // (ImGui would revert it) and becomes the picked folder.
     app.history_dir_text.clear();
     click({300, 116});
+    // The field being edited is outlined in the accent.
+    ASSERT_NE(GImGui->ActiveIdWindow, nullptr);
+    bool accent_outline = false;
+    for (const ImDrawVert& v : GImGui->ActiveIdWindow->DrawList->VtxBuffer)
+        accent_outline |= v.col == to_imu32(rgb(255, 90, 15));
+    EXPECT_TRUE(accent_outline);
     io.AddInputCharactersUTF8("  /typed/History ");
     frame({300, 116}, false);
     EXPECT_EQ(picked, std::nullopt);  // still typing

@@ -59,6 +59,15 @@ void draw_folder_field(std::string& text, float width, std::optional<fs::path>& 
     if (ImGui::IsItemDeactivated()) {
         if (auto folder = folder_from_text(text)) picked = std::move(folder);
     }
+    // ImGui keeps one outline in every state; the theme's focused (accent)
+    // and hovered looks are laid over it.
+    const bool active = ImGui::IsItemActive();
+    if (active || ImGui::IsItemHovered()) {
+        const Color32 line =
+            active ? theme::selection_stroke.color : widget_visuals(WidgetState::Hovered).border.color;
+        ImGui::GetWindowDrawList()->AddRect(ImGui::GetItemRectMin(), ImGui::GetItemRectMax(), to_imu32(line),
+                                            ImGui::GetStyle().FrameRounding, 0, 1.0f);
+    }
     ImGui::PopStyleColor();
     ImGui::PopStyleVar();
     ImGui::PopFont();

@@ -7,6 +7,7 @@
 #include "platform/system_dialogs.h"
 #include "sound/builtin_sounds.h"
 #include "ui/palette.h"
+#include "ui/theme.h"
 #include "ui/text_layout.h"
 #include "ui/widgets.h"
 #include "ui/views/settings_window_parts.h"
@@ -17,7 +18,7 @@ namespace {
 
 constexpr float kRowSpacing = 8.0f;
 constexpr float kComboWidth = 250.0f;
-constexpr float kComboHeight = 30.0f;
+constexpr float kComboHeight = theme::interact_size_y;
 constexpr float kPopupMaxHeight = 360.0f;
 constexpr FontId kEntryFont{FontFamily::Proportional, 12.5f};
 constexpr Color32 kTrack = rgb(44, 44, 44);
@@ -26,18 +27,42 @@ constexpr Color32 kInertKnob = rgb(90, 90, 90);
 
 void picker_heading(std::string_view text) { settings_label(text, {FontFamily::Semibold, 10.5f}, palette::text_faint); }
 
-// A selectable entry whose text is painted as it is: file names may hold
-// "##", which ImGui's own labels would cut.
-bool picker_entry(int index, std::string_view text, bool selected, Color32 color) {
+// One entry of the picker, drawn as the theme's selectable label: as wide as
+// the popup, at least 32 high, the text 10 in; the selected entry gets the
+// selection fill, outline and text colour, a hovered one the hovered look.
+// A given colour overrides the text colour. File names are painted as they
+// are: ImGui's own labels would cut them at "##". Any click closes the popup.
+bool picker_entry(int index, std::string_view text, bool selected, std::optional<Color32> color = std::nullopt) {
+    const Galley g = layout_text(text, kEntryFont, palette::text_primary);
+    const Vec2 natural{g.size.x + 2.0f * theme::button_padding_x,
+                       std::max(theme::interact_size_y, g.size.y + 2.0f * theme::button_padding_y)};
+    const ImVec2 p = ImGui::GetCursorScreenPos();
+    const float right = std::max(p.x + natural.x, ImGui::GetWindowPos().x + ImGui::GetWindowContentRegionMax().x);
+    const Rect r{p.x, p.y, right, p.y + natural.y};
+    // Only the natural width counts towards the popup's size, as with
+    // ImGui's selectables, so the popup does not grow with its own width.
+    ImGui::ItemSize(ImVec2(natural.x, natural.y));
     ImGui::PushID(index);
-    const ImVec2 at = ImGui::GetCursorScreenPos();
-    const bool clicked = ImGui::Selectable("##entry", selected);
+    const Response resp = interact(r, ImGui::GetID("entry"), Sense::Click);
     ImGui::PopID();
-    paint_text(ImGui::GetWindowDrawList(), from_im(at), anchor::left_top, text, kEntryFont, color);
-    return clicked;
-}
 
-Color32 entry_color(bool selected) { return selected ? palette::accent_bright : palette::text_primary; }
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+    Color32 text_color = widget_visuals(WidgetState::Inactive).text.color;
+    if (selected || resp.hovered) {
+        const WidgetVisuals& hovered = widget_visuals(WidgetState::Hovered);
+        const Color32 fill = selected ? theme::selection_fill : hovered.fill;
+        const Color32 line = selected ? theme::selection_stroke.color : hovered.border.color;
+        dl->AddRectFilled(to_im({r.left, r.top}), to_im({r.right, r.bottom}), to_imu32(fill), 6.0f);
+        dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f), to_imu32(line), 6.0f,
+                    0, 1.0f);
+        text_color = selected ? theme::selection_stroke.color : hovered.text.color;
+    }
+    if (color) text_color = *color;
+    const Rect t = anchor_rect({r.left + theme::button_padding_x, r.center().y}, anchor::left_center, g.size);
+    paint_galley(dl, {t.left, t.top}, g, text_color);
+    if (resp.clicked) ImGui::CloseCurrentPopup();
+    return resp.clicked;
+}
 
 }  // namespace
 
@@ -57,16 +82,30 @@ void draw_sound_choice_row(App& app, SystemDialogs* dialogs, std::optional<Sound
     ImGui::SetNextItemWidth(kComboWidth);
     ImGui::SetNextWindowSizeConstraints(ImVec2(kComboWidth, 0.0f), ImVec2(FLT_MAX, kPopupMaxHeight));
     // The shown text is painted here rather than by ImGui, which would cut
-    // a file name at "##".
+    // a file name at "##". ImGui's combo keeps one outline in every state;
+    // the theme's hovered and open looks are laid over it.
     const ImVec2 at = ImGui::GetCursorScreenPos();
     ImDrawList* dl = ImGui::GetWindowDrawList();
-    if (ImGui::BeginCombo("##alert_sound", nullptr)) {
+    const ImGuiID combo_id = ImGui::GetID("##alert_sound");
+    const bool was_open = ImGui::IsPopupOpen(ImHashStr("##ComboPopup", 0, combo_id), ImGuiPopupFlags_None);
+    const WidgetVisuals& open_look = widget_visuals(WidgetState::Open);
+    ImGui::PushStyleColor(ImGuiCol_FrameBg, to_imu32(was_open ? open_look.fill : theme::extreme_bg));
+    bool hovered = false;
+    const bool open = ImGui::BeginCombo("##alert_sound", nullptr);
+    if (open) {
         draw_sound_picker(app, dialogs, picked);
         ImGui::EndCombo();
+    } else {
+        hovered = ImGui::IsItemHovered();
     }
-    ImGui::PopStyleColor();
+    ImGui::PopStyleColor(2);
     ImGui::PopStyleVar(2);
     ImGui::PopFont();
+    if (open || was_open || hovered) {
+        const Color32 line = open || was_open ? open_look.border.color : widget_visuals(WidgetState::Hovered).border.color;
+        dl->AddRect(at, ImVec2(at.x + kComboWidth, at.y + kComboHeight), to_imu32(line), open_look.rounding, 0,
+                    open_look.border.width);
+    }
     const float text_width = kComboWidth - 10.0f - kComboHeight - 4.0f;  // padding, arrow, gap
     const Galley shown = elide_text_row(sound_choice_label(app.sound_choice), kEntryFont, text_width);
     const Rect text = anchor_rect({at.x + 10.0f, at.y + kComboHeight * 0.5f}, anchor::left_center, shown.size);
@@ -81,12 +120,15 @@ void draw_sound_choice_row(App& app, SystemDialogs* dialogs, std::optional<Sound
 void draw_sound_picker(const App& app, SystemDialogs* dialogs, std::optional<SoundChoice>& picked) {
     const SoundChoice& current = app.sound_choice;
     int index = 0;
+    // The popup is a window of its own: it keeps the theme's spacing, not
+    // the tighter one of the Settings window's body.
+    ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, ImVec2(theme::item_spacing_x, theme::item_spacing_y));
 
     picker_heading("BUILT IN");
     const auto& sounds = builtin_sounds();
     for (std::size_t i = 0; i < sounds.size(); ++i) {
         const bool selected = current.kind == SoundChoice::Kind::Builtin && current.builtin == i;
-        if (picker_entry(index++, sounds[i].label, selected, entry_color(selected)))
+        if (picker_entry(index++, sounds[i].label, selected))
             picked = SoundChoice::builtin_sound(static_cast<std::uint8_t>(i));
     }
 
@@ -95,7 +137,7 @@ void draw_sound_picker(const App& app, SystemDialogs* dialogs, std::optional<Sou
         picker_heading("WINDOWS");
         for (const std::filesystem::path& path : app.windows_sounds) {
             const bool selected = current.kind == SoundChoice::Kind::File && same_path_components(current.file, path);
-            if (picker_entry(index++, sound_file_label(path), selected, entry_color(selected))) {
+            if (picker_entry(index++, sound_file_label(path), selected)) {
                 if (auto choice = file_sound_pick(path)) picked = std::move(choice);
             }
         }
@@ -104,7 +146,7 @@ void draw_sound_picker(const App& app, SystemDialogs* dialogs, std::optional<Sou
     if (is_custom_sound(current, app.windows_sounds)) {
         add_vertical_space(6);
         picker_heading("CUSTOM");
-        picker_entry(index++, sound_file_label(current.file), true, entry_color(true));
+        picker_entry(index++, sound_file_label(current.file), true);
     }
 
     add_vertical_space(6);
@@ -113,6 +155,7 @@ void draw_sound_picker(const App& app, SystemDialogs* dialogs, std::optional<Sou
             if (auto choice = file_sound_pick(*file)) picked = std::move(choice);
         }
     }
+    ImGui::PopStyleVar();
 }
 
 void draw_volume_row(App& app) {
