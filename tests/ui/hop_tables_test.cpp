@@ -342,6 +342,15 @@ float top_of_colour(const ImDrawData* d, ImU32 col) {
     return top;
 }
 
+// Vertices of colour `col` between x0 and x1.
+int vertices_between(const ImDrawData* d, ImU32 col, float x0, float x1) {
+    int n = 0;
+    for (int l = 0; l < d->CmdListsCount; ++l)
+        for (const ImDrawVert& v : d->CmdLists[l]->VtxBuffer)
+            if (v.col == col && v.pos.x >= x0 && v.pos.x <= x1) ++n;
+    return n;
+}
+
 struct TableFixture {
     App app;
     FrameView view;
@@ -418,10 +427,13 @@ TEST(HopTablesDrawn, ClickingARowChartsThatHopInTheActiveTab) {
 TEST(HopTablesDrawn, ChartedHopIsMarkedInBothLayouts) {
     TableFixture wide(LayoutMode::Instrument, {24, 100, 1376, 700});
     wide.add_hops(3);
-    auto colours = vertex_colours(wide.frame());
+    const ImDrawData* wd = wide.frame();
+    auto colours = vertex_colours(wd);
     EXPECT_TRUE(colours.count(IM_COL32(75, 16, 0, 18)));            // selected row tint
     EXPECT_TRUE(colours.count(to_imu32(rgb(228, 71, 10))));           // target node
-    EXPECT_TRUE(colours.count(to_imu32(palette::border_hover)));      // dashed ring of the silent hop
+    // The silent hop's dashed ring, looked for in the Hop column only: the
+    // legend's "Normal" square has the same grey.
+    EXPECT_GT(vertices_between(wd, to_imu32(palette::border_hover), 24, 80), 0);
     EXPECT_TRUE(colours.count(to_imu32(rgb(255, 90, 12))));           // orange ramp of the charted strip
     EXPECT_TRUE(colours.count(to_imu32(rgb(88, 88, 88))));            // grey ramp of the others
     EXPECT_TRUE(colours.count(to_imu32(palette::accent)));            // "now" and the selection bar
@@ -442,6 +454,18 @@ TEST(HopTablesDrawn, ChartedHopIsMarkedInBothLayouts) {
     EXPECT_GE(gradient, 5);
     EXPECT_TRUE(colours.count(to_imu32(palette::card_bg)));
     EXPECT_TRUE(test::indices_in_range(d));
+}
+
+TEST(HopTablesDrawn, StripLegendOnlyWhenTheStripIsWiderThan420) {
+    struct Case {
+        float right;  // tables of 1352, 1280 and 1250: strips of 487.5, 432.8 and 410
+        bool legend;
+    };
+    for (const Case c : {Case{1376, true}, Case{1304, true}, Case{1274, false}}) {
+        TableFixture f(LayoutMode::Instrument, {24, 100, c.right, 600});
+        // No hops, so the "Rate limited" square is the only thing in its colour.
+        EXPECT_EQ(vertex_colours(f.frame()).count(to_imu32(rgb(74, 84, 104))) > 0, c.legend) << c.right;
+    }
 }
 
 TEST(HopTablesDrawn, ManyHopsScrollWithoutSpillingOutOfTheArea) {
