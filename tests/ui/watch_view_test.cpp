@@ -11,9 +11,11 @@
 #include "headless_imgui.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
+#include "ui/views/hop_table_texts.h"
 #include "ui/views/watch_view_cells.h"
 #include "ui/views/watch_view_layout.h"
 #include "ui/views/watch_view_scroll.h"
+#include "ui/views/watch_view_texts.h"
 
 namespace corvane {
 namespace {
@@ -220,6 +222,44 @@ TEST(WatchViewCells, HeaderCountsAndTexts) {
     EXPECT_EQ(watch_outages_sub_text(at), "last 22:13:20 UTC");
     EXPECT_EQ(watch_header_sub_line(0, at), "0 hosts  \u00b7  since 22:13 UTC");
     EXPECT_EQ(watch_header_sub_line(12, at), "12 hosts  \u00b7  since 22:13 UTC");
+}
+
+TEST(WatchViewCells, ClassColoursOfDotAndText) {
+    using K = HostStatusKind;
+    struct Case {
+        K kind;
+        Color32 dot, text;
+    };
+    // Up is the one class whose text is not in its dot's colour.
+    for (const Case c : {Case{K::Waiting, palette::waiting_grey, palette::waiting_grey},
+                         Case{K::Up, palette::ok_green, rgb(176, 176, 176)},
+                         Case{K::Degraded, palette::warn_amber, palette::warn_amber},
+                         Case{K::Down, palette::bad_red, palette::bad_red},
+                         Case{K::Error, palette::bad_red, palette::bad_red}}) {
+        EXPECT_EQ(watch_status_dot_color(c.kind), c.dot) << static_cast<int>(c.kind);
+        EXPECT_EQ(watch_status_text_color(c.kind), c.text) << static_cast<int>(c.kind);
+    }
+}
+
+TEST(WatchViewCells, TitleFollowsWhatIsShownAndTipsMatchTheHopTable) {
+    App app;
+    EXPECT_EQ(watch_list_name(app, false), "");
+    app.watch_tabs.push_back(new_watch_tab("Office"));
+    app.watch_tabs.push_back(new_watch_tab("Lab"));
+    app.active_watch = 1;
+    app.replay.emplace();
+    app.replay->title = "Office 2024";
+    // A recording that is loaded but not on view leaves the live list's name.
+    EXPECT_EQ(watch_list_name(app, false), "Lab");
+    EXPECT_EQ(watch_list_name(app, true), "Office 2024");
+    app.active_watch = 2;
+    EXPECT_EQ(watch_list_name(app, false), "");
+
+    // The columns the two tables share explain themselves the same way.
+    EXPECT_EQ(std::string_view(watch_text::kHostTip), hop_table_text::kRouterTip);
+    EXPECT_EQ(std::string_view(watch_text::kAvgTip), hop_table_text::kAvgTip);
+    EXPECT_EQ(std::string_view(watch_text::kJitterTip), hop_table_text::kJitterTip);
+    EXPECT_EQ(std::string_view(watch_text::kStripTip), hop_table_text::kStripTip);
 }
 
 constexpr std::int64_t kNow = 1'700'000'004'000;  // 4 s into a ten-second period
