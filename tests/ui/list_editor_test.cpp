@@ -60,17 +60,21 @@ protected:
         ImGuiIO& io = ImGui::GetIO();
         if (io.KeyMap[ImGuiKey_Escape] < 0) io.KeyMap[ImGuiKey_Escape] = 300;
         app_.editor_open = true;
+        // The child is up before the first frame under test, as the editor
+        // window is before the pointer reaches it: a window only takes the
+        // hover from its second frame.
+        test::settle_frames([&] { in_child([] {}); });
     }
-    void TearDown() override { ImGui::ClearActiveID(); }
 
     // Runs `body` in a child as wide as the editor window's content.
+    static void in_child(const std::function<void()>& body) {
+        ImGui::SetCursorScreenPos(ImVec2(kLeft, kTop));
+        ImGui::BeginChild("editor_under_test", ImVec2(kWidth, 700));
+        body();
+        ImGui::EndChild();
+    }
     const ImDrawData* frame(Vec2 mouse, bool down, const std::function<void()>& body) {
-        return test::run_frame(to_im(mouse), down, [&] {
-            ImGui::SetCursorScreenPos(ImVec2(kLeft, kTop));
-            ImGui::BeginChild("editor_under_test", ImVec2(kWidth, 700));
-            body();
-            ImGui::EndChild();
-        });
+        return test::run_frame(to_im(mouse), down, [&] { in_child(body); });
     }
     const ImDrawData* click(Vec2 at, const std::function<void()>& body) {
         frame(at, false, body);
