@@ -1,103 +1,15 @@
 #include "platform/system_dialogs.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <string>
 #include <system_error>
-#include <thread>
 #include <vector>
 
-extern char** environ;
+#include "platform/child_process.h"
 
 namespace corvane {
 
-namespace {
-
-// Starts args[0] from PATH with standard input and error on /dev/null,
-// standard output on `stdout_fd` (or /dev/null when it is -1), and no other
-// descriptor of ours open.
-std::optional<pid_t> spawn(const std::vector<std::string>& args, int stdout_fd) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (stdout_fd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, stdout_fd, 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    // GTK prints a score of dconf warnings without a session bus.
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    // Nothing else of ours goes along: not every descriptor is opened
-    // close-on-exec (history files, sockets), and the file manager may live on
-    // long after we are gone.
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-
-    std::vector<char*> argv;
-    argv.reserve(args.size() + 1);
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-
-    pid_t pid = -1;
-    const int rc = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return std::nullopt;
-    return pid;
-}
-
-// The child's exit status, or nothing when it could not be waited for.
-std::optional<int> wait_child(pid_t pid) {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return std::nullopt;
-    }
-    return status;
-}
-
-// Runs the dialog to its end; its standard output when it exits with 0.
-std::optional<std::string> run_for_output(const std::vector<std::string>& args) {
-    int pipe_fds[2];
-    if (::pipe2(pipe_fds, O_CLOEXEC) != 0) return std::nullopt;
-    const std::optional<pid_t> pid = spawn(args, pipe_fds[1]);
-    ::close(pipe_fds[1]);
-    if (!pid) {
-        ::close(pipe_fds[0]);
-        return std::nullopt;
-    }
-
-    std::string out;
-    char buf[4096];
-    for (;;) {
-        const ssize_t n = ::read(pipe_fds[0], buf, sizeof buf);
-        if (n > 0) {
-            out.append(buf, static_cast<std::size_t>(n));
-        } else if (n == 0 || errno != EINTR) {
-            break;
-        }
-    }
-    ::close(pipe_fds[0]);
-
-    const std::optional<int> status = wait_child(*pid);
-    if (!status || !WIFEXITED(*status) || WEXITSTATUS(*status) != 0) return std::nullopt;
-    return out;
-}
-
-// zenity ends the chosen path with one line feed; a name may hold others,
-// so only that one goes.
-std::optional<std::filesystem::path> run_picker(const std::vector<std::string>& args) {
-    std::optional<std::string> out = run_for_output(args);
-    if (!out) return std::nullopt;
-    if (!out->empty() && out->back() == '\n') out->pop_back();
-    if (out->empty()) return std::nullopt;
-    return std::filesystem::path(*out);
-}
-
-}  // namespace
-
 std::optional<std::filesystem::path> ZenitySystemDialogs::pick_wav_file() {
-    return run_picker({
+    return run_path_picker({
         "zenity",
         "--file-selection",
         std::string("--title=") + kSoundDialogTitle,
@@ -119,7 +31,7 @@ std::optional<std::filesystem::path> ZenitySystemDialogs::pick_folder(const std:
         if (dir.back() != '/') dir.push_back('/');
         args.push_back("--filename=" + dir);
     }
-    return run_picker(args);
+    return run_path_picker(args);
 }
 
 void ZenitySystemDialogs::open_folder(const std::filesystem::path& dir) {
@@ -131,11 +43,8 @@ void ZenitySystemDialogs::open_folder(const std::filesystem::path& dir) {
         std::filesystem::path full = std::filesystem::absolute(target, ec);
         if (!ec) target = std::move(full);
     }
-    const std::optional<pid_t> pid = spawn({"xdg-open", target.native()}, -1);
-    if (!pid) return;
-    // Not waited for here: the file manager may outlive the program. The
-    // child is reaped in the background so it never lingers as a zombie.
-    std::thread([p = *pid] { wait_child(p); }).detach();
+    // Not waited for: the file manager may outlive the program.
+    start_detached_process({"xdg-open", target.native()});
 }
 
 }  // namespace corvane
