@@ -6,24 +6,6 @@
 
 namespace corvane {
 
-namespace {
-
-// C0 controls, DEL and the C1 controls (U+0080..U+009F, two bytes in UTF-8).
-// Bytes that are not UTF-8 are left to the lossy display text.
-bool has_control_character(std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7F) return true;
-        if (c == 0xC2 && i + 1 < text.size()) {
-            const auto next = static_cast<unsigned char>(text[i + 1]);
-            if (next >= 0x80 && next <= 0x9F) return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 Settings live_settings(const App& app) {
     std::vector<std::string> targets;
     targets.reserve(app.trace_tabs.size());

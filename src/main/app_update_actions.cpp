@@ -1,6 +1,7 @@
 #include "main/app_update.h"
 
 #include "main/list_editor_save.h"
+#include "main/path_compare.h"
 #include "main/saved_lists.h"
 #include "main/unicode_text.h"
 
@@ -59,7 +60,7 @@ void close_settings_window(App& app) {
     const std::string_view text = trim_unicode_space(app.history_dir_text);
     if (!text.empty()) {
         const std::filesystem::path dir{std::string(text)};
-        if (dir != app.shared->history_dir()) set_history_dir(app, dir);
+        if (!same_path_components(dir, app.shared->history_dir())) set_history_dir(app, dir);
     }
     app.settings_open = false;
 }

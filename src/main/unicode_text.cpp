@@ -118,4 +118,17 @@ bool ascii_equal_ignore_case(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool has_control_character(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) return true;
+        // U+0080..U+009F are 0xC2 0x80..0x9F in UTF-8.
+        if (c == 0xC2 && i + 1 < text.size()) {
+            const auto next = static_cast<unsigned char>(text[i + 1]);
+            if (next >= 0x80 && next <= 0x9F) return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace corvane

@@ -23,6 +23,11 @@ std::string unicode_lower(std::string_view text);
 // Sorts by unicode_lower compared byte by byte; equal keys keep their order.
 void sort_by_unicode_lower(std::vector<std::string>& names);
 
+// Whether the text holds a C0 control, DEL or a C1 control (U+0080..U+009F):
+// such a text would break a one-line-per-key file. Bytes that are not UTF-8
+// don't count.
+bool has_control_character(std::string_view text);
+
 // Same byte length, equal once A-Z map to a-z; no other folding.
 bool ascii_equal_ignore_case(std::string_view a, std::string_view b);
 

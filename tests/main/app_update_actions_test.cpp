@@ -88,6 +88,7 @@ TEST(AppUpdateActions, ClosingSettingsChangesTheHistoryFolderOnlyForAnotherFolde
         {"blank text keeps the folder", " \t", old_dir},
         {"another folder, trimmed", "  " + (folders.root() / "new").string() + " ", folders.root() / "new"},
         {"the same folder spelled with a double slash", folders.root().string() + "//old", old_dir},
+        {"the same folder with a trailing slash and a dot", folders.root().string() + "/./old/", old_dir},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

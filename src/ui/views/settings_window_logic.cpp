@@ -22,19 +22,8 @@ std::string file_name_text(const fs::path& file) {
     return lossy_utf8(name.native());
 }
 
-std::vector<std::string> path_components(const fs::path& p) {
-    std::vector<std::string> out;
-    for (const fs::path& e : p) {
-        const std::string& s = e.native();
-        if (s.empty() || (s == "." && !out.empty())) continue;
-        out.push_back(s);
-    }
-    return out;
-}
 
 }  // namespace
-
-bool same_path_components(const fs::path& a, const fs::path& b) { return path_components(a) == path_components(b); }
 
 std::string sound_file_label(const fs::path& file) {
     const fs::path stem = file.stem();
@@ -51,19 +40,6 @@ bool is_custom_sound(const SoundChoice& choice, const std::vector<fs::path>& sys
     if (choice.kind != SoundChoice::Kind::File) return false;
     return std::none_of(system_sounds.begin(), system_sounds.end(),
                         [&](const fs::path& p) { return same_path_components(p, choice.file); });
-}
-
-bool has_control_character(std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7F) return true;
-        // U+0080..U+009F are 0xC2 0x80..0x9F in UTF-8.
-        if (c == 0xC2 && i + 1 < text.size()) {
-            const auto next = static_cast<unsigned char>(text[i + 1]);
-            if (next >= 0x80 && next <= 0x9F) return true;
-        }
-    }
-    return false;
 }
 
 std::optional<SoundChoice> file_sound_pick(const fs::path& file) {

@@ -10,6 +10,7 @@
 
 #include "engine/monitor_state.h"
 #include "main/color.h"
+#include "main/path_compare.h"
 #include "main/sound_choice.h"
 
 namespace corvane {
@@ -17,9 +18,6 @@ namespace corvane {
 inline constexpr const char* kSettingsVersionLine = "Corvane 1.1.1";
 inline constexpr const char* kSettingsMakerAddress = "corvane.example";
 
-// Whether two paths name the same components: repeated and trailing
-// separators and inner "." components do not count.
-bool same_path_components(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // A file's stem with invalid sequences replaced, or the whole path text when
 // it has none.
@@ -31,9 +29,6 @@ std::string sound_choice_label(const SoundChoice& choice);
 // A file choice whose path is none of the system sounds, compared component
 // by component.
 bool is_custom_sound(const SoundChoice& choice, const std::vector<std::filesystem::path>& system_sounds);
-
-// C0 controls, DEL, and C1 controls written as UTF-8.
-bool has_control_character(std::string_view text);
 
 // A WAV file as a sound pick. A path holding a control character is refused:
 // settings.ini keeps one key per line, and such a path would break it.
