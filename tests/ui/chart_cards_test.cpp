@@ -107,6 +107,15 @@ TEST(ChartCards, WindowPresetListAndCustomEntry) {
     // The list closed after the pick: a click where it was reaches nothing.
     c.click(list_entry(1), draw_instrument_chart);
     EXPECT_EQ(c.app.window_secs, 3600u);
+    c.settle(draw_instrument_chart);
+
+    // A second click on the combo closes the list without a pick.
+    c.click(kCombo, draw_instrument_chart);
+    c.frame({5, 5}, false, draw_instrument_chart);
+    c.click(kCombo, draw_instrument_chart);
+    c.settle(draw_instrument_chart);
+    c.click(list_entry(0), draw_instrument_chart);
+    EXPECT_EQ(c.app.window_secs, 3600u);
 }
 
 TEST(ChartCards, MinutesFieldStaysWithinAnHour) {
@@ -201,6 +210,12 @@ TEST(ChartCards, NothingSelectedDrawsTheHeaderOnly) {
     c.view.selected_host = 1;
     d = c.frame({600, 560}, false, draw_watch_chart);
     EXPECT_GT(count_below_header(d, palette::border), 0u);  // the 0 ms grid line
+    // With no probes yet it is the bare grid: no vertical time lines across
+    // the plot {106, 460, 1218, 666}.
+    EXPECT_TRUE(vertices(d, [](const ImDrawVert& v) {
+                    return v.col == to_imu32(palette::hover_fill) && v.pos.x > 110 && v.pos.x < 1214 &&
+                           v.pos.y > 460 && v.pos.y < 666;
+                }).empty());
 }
 
 TEST(ChartCards, TooNarrowACardDrawsNoChart) {

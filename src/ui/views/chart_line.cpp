@@ -48,6 +48,12 @@ void draw_line_chart(const HopStats& hop, std::uint64_t window_secs, std::uint64
 
     const LineChartData d = line_chart_data(hop, line_chart_capacity(window_secs, probe_ms), plot);
     const double top = draw_chart_grid(dl, plot, d.largest);
+    // A hop with no probes yet gets the bare grid: time lines without a
+    // single time to label would only suggest data that is not there.
+    if (d.probes.empty()) {
+        dl->PopClipRect();
+        return;
+    }
 
     for (const TimeMark& m : line_time_marks(d, plot)) {
         if (m.line) dl->AddLine(ImVec2(m.x, plot.top), ImVec2(m.x, plot.bottom), to_imu32(palette::hover_fill), 1.0f);
