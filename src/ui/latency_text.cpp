@@ -1,8 +1,16 @@
 #include "ui/latency_text.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace corvane {
+
+std::string format_decimals(double value, int decimals) {
+    if (!std::isfinite(value)) value = 0.0;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+    return buf;
+}
 
 std::string format_added_latency(std::optional<double> added_ms) {
     if (!added_ms) return "\u00b7";

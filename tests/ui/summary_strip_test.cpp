@@ -7,6 +7,7 @@
 
 #include "engine/clock_text.h"
 #include "headless_imgui.h"
+#include "ui/latency_text.h"
 #include "ui/palette.h"
 #include "ui/views/summary_strip_text.h"
 
@@ -221,11 +222,11 @@ TEST(SummaryStripTexts, MostAddedLatencyCard) {
 }
 
 TEST(SummaryStripTexts, FixedFormatting) {
-    EXPECT_EQ(fixed_decimals_text(0.5, 0), "0");  // half to even, as "+0 ms" for 0.5
-    EXPECT_EQ(fixed_decimals_text(1.5, 0), "2");
-    EXPECT_EQ(fixed_decimals_text(2.25, 1), "2.2");
-    EXPECT_EQ(fixed_decimals_text(std::numeric_limits<double>::quiet_NaN(), 1), "0.0");
-    EXPECT_EQ(fixed_decimals_text(std::numeric_limits<double>::infinity(), 0), "0");
+    EXPECT_EQ(format_decimals(0.5, 0), "0");  // half to even, as "+0 ms" for 0.5
+    EXPECT_EQ(format_decimals(1.5, 0), "2");
+    EXPECT_EQ(format_decimals(2.25, 1), "2.2");
+    EXPECT_EQ(format_decimals(std::numeric_limits<double>::quiet_NaN(), 1), "0.0");
+    EXPECT_EQ(format_decimals(std::numeric_limits<double>::infinity(), 0), "0");
 }
 
 TEST(SummaryStripLayout, TargetBlockAndCardsCentredOnTheRow) {

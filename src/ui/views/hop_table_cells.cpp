@@ -13,13 +13,6 @@ constexpr const char* kDot = "\u00b7";
 
 CellText placeholder(FontId font) { return {kDot, hop_colors::dim, font}; }
 
-std::string format_fixed(double v, const char* fmt) {
-    if (!std::isfinite(v)) v = 0.0;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
-
 }  // namespace
 
 HopClass hop_class_at(const HopVerdicts& v, std::size_t i) {
@@ -29,11 +22,6 @@ HopClass hop_class_at(const HopVerdicts& v, std::size_t i) {
 std::optional<double> added_latency_at(const HopVerdicts& v, std::size_t i) {
     return i < v.added_latency.size() ? v.added_latency[i] : std::nullopt;
 }
-
-// printf rounds ties of the exact binary value to even, like the texts were
-// specified with.
-std::string format_fixed0(double v) { return format_fixed(v, "%.0f"); }
-std::string format_fixed1(double v) { return format_fixed(v, "%.1f"); }
 
 double hop_average_ms(const HopStats& hop) {
     return hop.received == 0 ? 0.0 : static_cast<double>(hop.rtt_sum) / static_cast<double>(hop.received);
@@ -70,20 +58,20 @@ CellText loss_cell(const HopStats& hop, HopClass cls) {
         c = hop_colors::dim;
     else if (loss < 2)
         c = hop_colors::warn;
-    return {format_fixed1(loss) + "%", c, mono};
+    return {format_decimals(loss, 1) + "%", c, mono};
 }
 
 CellText round_trip_cell(double ms, const HopStats& hop) {
     const FontId mono{FontFamily::Monospace, 13.0f};
     if (hop.received == 0) return placeholder(mono);
     const Color32 c = ms > 250 ? hop_colors::bad : ms > 100 ? hop_colors::warn : hop_colors::value;
-    return {format_fixed0(ms), c, mono};
+    return {format_decimals(ms, 0), c, mono};
 }
 
 CellText jitter_cell(const HopStats& hop) {
     const FontId mono{FontFamily::Monospace, 13.0f};
     if (hop.received == 0) return placeholder(mono);
-    return {format_fixed1(hop.jitter), hop_colors::jitter, mono};
+    return {format_decimals(hop.jitter, 1), hop_colors::jitter, mono};
 }
 
 bool router_no_response(const HopStats& hop, HopClass cls) {

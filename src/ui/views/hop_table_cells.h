@@ -33,10 +33,6 @@ struct CellText {
 HopClass hop_class_at(const HopVerdicts& v, std::size_t i);
 std::optional<double> added_latency_at(const HopVerdicts& v, std::size_t i);
 
-// "{:.0}" and "{:.1}" of a figure; a value that is not a number shows as 0.
-std::string format_fixed0(double v);
-std::string format_fixed1(double v);
-
 double hop_average_ms(const HopStats& hop);  // 0 without replies
 double hop_loss_percent(const HopStats& hop);  // 0 when nothing was sent
 

@@ -1,5 +1,7 @@
 #include "ui/views/hop_table_compact.h"
 
+#include "ui/latency_text.h"
+
 #include <imgui.h>
 #include <imgui_internal.h>
 
@@ -40,8 +42,8 @@ void paint_range_bar(ImDrawList* dl, float left, float width, float cy, const Ho
 }  // namespace
 
 std::array<std::string, 5> range_tick_labels(double scale_ms) {
-    return {format_fixed0(0.0), format_fixed0(scale_ms * 0.25), format_fixed0(scale_ms * 0.5),
-            format_fixed0(scale_ms * 0.75), format_fixed0(scale_ms) + " ms"};
+    return {format_decimals(0.0, 0), format_decimals(scale_ms * 0.25, 0), format_decimals(scale_ms * 0.5, 0),
+            format_decimals(scale_ms * 0.75, 0), format_decimals(scale_ms, 0) + " ms"};
 }
 
 void compact_hop_table_panel(HopTableInputs& in, Rect area) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/latency_text.h"
 #include "ui/palette.h"
 #include "ui/views/summary_strip_text.h"
 
@@ -26,7 +27,7 @@ DestinationCardTexts destination_card_texts(const TraceState& state) {
     if (state.target_addr) parts.push_back(state.target_addr->to_string());
     if (hop && hop->name && !hop->name->empty()) parts.push_back(*hop->name);
     if (hop && hop->received > 0) {
-        t.value = fixed_decimals_text(static_cast<double>(hop->rtt_sum) / hop->received, 0);
+        t.value = format_decimals(static_cast<double>(hop->rtt_sum) / hop->received, 0);
         t.show_ms = true;
         parts.push_back(std::to_string(hop->best) + " / " + std::to_string(hop->worst) + " ms");
     }
@@ -38,7 +39,7 @@ DeliveredTileTexts delivered_tile_texts(const TraceState& state) {
     const HopStats* hop = last_hop(state);
     if (!hop || hop->sent == 0) return {kDot, "no data yet", 0.0f};
     const double delivered = std::clamp(static_cast<double>(hop->received) / hop->sent, 0.0, 1.0);
-    return {fixed_decimals_text(100.0 * delivered, 1) + "%",
+    return {format_decimals(100.0 * delivered, 1) + "%",
             std::to_string(lost_probes(*hop)) + " of " + std::to_string(hop->sent) + " lost",
             static_cast<float>(delivered)};
 }
@@ -48,7 +49,7 @@ JitterTileTexts jitter_tile_texts(const TraceState& state) {
     if (!hop || hop->received == 0) return {kDot, "no data yet", 0.0f};
     const double j = std::isfinite(hop->jitter) ? hop->jitter : 0.0;
     const char* verdict = j < 5.0 ? "low, good for voice" : (j < 15.0 ? "moderate" : "high, voice will suffer");
-    return {fixed_decimals_text(j, 1), verdict, static_cast<float>(std::clamp(j / 30.0, 0.02, 1.0))};
+    return {format_decimals(j, 1), verdict, static_cast<float>(std::clamp(j / 30.0, 0.02, 1.0))};
 }
 
 std::string route_log_summary(const TraceState& state) {

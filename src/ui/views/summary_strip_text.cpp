@@ -1,5 +1,7 @@
 #include "ui/views/summary_strip_text.h"
 
+#include "ui/latency_text.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -60,13 +62,6 @@ std::string most_added_sub(const TraceState& state, std::size_t index) {
 
 }  // namespace
 
-std::string fixed_decimals_text(double value, int decimals) {
-    if (!std::isfinite(value)) value = 0.0;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-    return buf;
-}
-
 Color32 loss_percent_color(double loss_percent) {
     if (!(loss_percent > 0.0)) return kPlain;
     return loss_percent < 2.0 ? palette::warn_amber : palette::bad_red;
@@ -87,7 +82,7 @@ SummaryTexts build_summary_texts(const TraceState& state, const HopVerdicts& ver
     SummaryCard& latency = t.cards[0];
     latency = {"Latency", kDot, mono30, palette::accent, "", "waiting for replies", std::nullopt};
     if (has_replies) {
-        latency.value = fixed_decimals_text(static_cast<double>(dest->rtt_sum) / dest->received, 0);
+        latency.value = format_decimals(static_cast<double>(dest->rtt_sum) / dest->received, 0);
         latency.unit = "ms";
         latency.sub = "last " + std::to_string(dest->last) + " \u00b7 best " + std::to_string(dest->best);
     }
@@ -99,7 +94,7 @@ SummaryTexts build_summary_texts(const TraceState& state, const HopVerdicts& ver
         // is no loss, not four billion lost probes.
         const std::uint32_t lost = dest->received < dest->sent ? dest->sent - dest->received : 0;
         const double percent = static_cast<double>(lost) * 100.0 / dest->sent;
-        loss.value = fixed_decimals_text(percent, 1);
+        loss.value = format_decimals(percent, 1);
         loss.value_color = loss_percent_color(percent);
         loss.unit = "%";
         loss.sub = std::to_string(lost) + " of " + std::to_string(dest->sent) + " lost";
@@ -108,7 +103,7 @@ SummaryTexts build_summary_texts(const TraceState& state, const HopVerdicts& ver
     SummaryCard& jitter = t.cards[2];
     jitter = {"Jitter", kDot, mono30, kPlain, "", "no data yet", std::nullopt};
     if (has_replies) {
-        jitter.value = fixed_decimals_text(dest->jitter, 1);
+        jitter.value = format_decimals(dest->jitter, 1);
         jitter.unit = "ms";
         jitter.sub = "worst " + std::to_string(dest->worst) + " ms";
     }
@@ -130,7 +125,7 @@ SummaryTexts build_summary_texts(const TraceState& state, const HopVerdicts& ver
         added.value_font = mono20;
         added.sub = most_added_sub(state, i);
         const double ms = i < verdicts.added_latency.size() ? verdicts.added_latency[i].value_or(0.0) : 0.0;
-        added.note = StatNote{"+" + fixed_decimals_text(ms, 0) + " ms", palette::accent};
+        added.note = StatNote{"+" + format_decimals(ms, 0) + " ms", palette::accent};
     }
     return t;
 }

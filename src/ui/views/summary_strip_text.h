@@ -36,7 +36,5 @@ SummaryTexts build_summary_texts(const TraceState& state, const HopVerdicts& ver
 // Colour of a loss percentage: white at 0, amber below 2, red from 2 up.
 Color32 loss_percent_color(double loss_percent);
 
-// "{:.0}" / "{:.1}" of a double; non-finite values read as 0.
-std::string fixed_decimals_text(double value, int decimals);
 
 }  // namespace corvane

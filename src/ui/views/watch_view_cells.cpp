@@ -1,5 +1,7 @@
 #include "ui/views/watch_view_cells.h"
 
+#include "ui/latency_text.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -17,15 +19,6 @@ CellText no_data() { return {kNoData, palette::waiting_grey}; }
 
 }  // namespace
 
-std::string format_fixed(double value, int decimals) {
-    // A corrupt recording can hold anything; printf of a huge double would
-    // still be fine, but NaN and infinities must not reach the screen.
-    if (!std::isfinite(value)) value = 0.0;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-    return buf;
-}
-
 Color32 watch_rtt_color(double ms) {
     if (ms > 250.0) return palette::bad_red;
     if (ms > 100.0) return palette::warn_amber;
@@ -40,7 +33,7 @@ CellText watch_last_cell(const HopStats& h) {
 CellText watch_avg_cell(const HopStats& h) {
     if (h.received == 0) return no_data();
     const double avg = static_cast<double>(h.rtt_sum) / h.received;
-    return {format_fixed(avg, 0), watch_rtt_color(avg)};
+    return {format_decimals(avg, 0), watch_rtt_color(avg)};
 }
 
 CellText watch_loss_cell(const HopStats& h) {
@@ -55,12 +48,12 @@ CellText watch_loss_cell(const HopStats& h) {
     } else if (loss > 0.0) {
         c = palette::warn_amber;
     }
-    return {format_fixed(loss, 1) + "%", c};
+    return {format_decimals(loss, 1) + "%", c};
 }
 
 CellText watch_jitter_cell(const HopStats& h) {
     if (h.received < 2) return no_data();
-    return {format_fixed(h.jitter, 1), palette::text_secondary};
+    return {format_decimals(h.jitter, 1), palette::text_secondary};
 }
 
 std::string watch_host_name_line(const HopStats& h) {

@@ -60,7 +60,5 @@ std::string watch_outages_sub_text(const std::optional<std::int64_t>& newest_ms)
 // active watch tab's name; empty when there is neither.
 std::string watch_list_name(const App& app, bool showing_recording);
 
-// "{:.0}" / "{:.1}" of a value that may be NaN or out of range (shown as 0).
-std::string format_fixed(double value, int decimals);
 
 }  // namespace corvane
