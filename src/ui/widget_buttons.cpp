@@ -4,33 +4,22 @@
 #include <string>
 
 #include "ui/palette.h"
+#include "ui/layout_steps.h"
 #include "ui/theme.h"
 #include "ui/widget_layout.h"
 #include "ui/widgets.h"
 
 namespace corvane {
 
-namespace {
-
-Rect allocate(Vec2 size) {
-    const ImVec2 p = ImGui::GetCursorScreenPos();
-    ImGui::ItemSize(ImVec2(size.x, size.y));
-    return {p.x, p.y, p.x + size.x, p.y + size.y};
-}
-
-}  // namespace
-
 Response draw_dialog_button(std::string_view text) {
     const Galley g = layout_text(text, {FontFamily::Medium, 12.5f}, palette::text_primary);
     const Vec2 size{g.size.x + 2.0f * theme::button_padding_x,
                     std::max(30.0f, g.size.y + 2.0f * theme::button_padding_y)};
-    const Rect r = allocate(size);
+    const Rect r = allocate_item(size);
     const std::string key(text);
     const Response resp = interact(r, ImGui::GetID(key.c_str()), Sense::Click);
     ImDrawList* dl = ImGui::GetWindowDrawList();
-    dl->AddRectFilled(to_im({r.left, r.top}), to_im({r.right, r.bottom}), to_imu32(palette::widget_bg), 6.0f);
-    dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f),
-                to_imu32(palette::border), 6.0f, 0, 1.0f);
+    paint_framed_rect(dl, r, palette::widget_bg, palette::border, 6.0f);
     const Rect t = anchor_rect(r.center(), anchor::center_center, g.size);
     paint_galley(dl, {t.left, t.top}, g);
     pointing_hand_if_hovered(resp);
@@ -38,7 +27,7 @@ Response draw_dialog_button(std::string_view text) {
 }
 
 void draw_close_x_button(bool& out) {
-    const Rect r = allocate({28.0f, 28.0f});
+    const Rect r = allocate_item({28.0f, 28.0f});
     const Response resp = interact(r, ImGui::GetID("close_x"), Sense::Click);
     ImDrawList* dl = ImGui::GetWindowDrawList();
     Color32 cross = palette::text_secondary;
@@ -61,7 +50,7 @@ bool segmented_switch_impl(int current_index, std::string_view first, std::strin
         const FontId f{i == current_index ? FontFamily::Semibold : FontFamily::Proportional, 12.0f};
         g[i] = layout_text(labels[i], f, palette::text_primary);
     }
-    const Rect outer = allocate(segmented_switch_size(g[0].size.x, g[1].size.x));
+    const Rect outer = allocate_item(segmented_switch_size(g[0].size.x, g[1].size.x));
     ImDrawList* dl = ImGui::GetWindowDrawList();
     dl->AddRectFilled(to_im({outer.left, outer.top}), to_im({outer.right, outer.bottom}), to_imu32(palette::panel_bg),
                       7.0f);

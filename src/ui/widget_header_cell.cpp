@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "ui/layout_steps.h"
 #include "ui/palette.h"
 #include "ui/widgets.h"
 
@@ -25,14 +26,7 @@ Rect draw_table_header_cell(ImDrawList* dl, Vec2 pos, Anchor a, std::string_view
 }
 
 void header_tooltip_body(std::string_view tooltip) {
-    ImFont* f = font({FontFamily::Proportional, 12.0f});
-    if (f) ImGui::PushFont(f);
-    ImGui::PushStyleColor(ImGuiCol_Text, to_imu32(palette::text_primary));
-    ImGui::PushTextWrapPos(ImGui::GetCursorPosX() + 300.0f);
-    ImGui::TextUnformatted(tooltip.data(), tooltip.data() + tooltip.size());
-    ImGui::PopTextWrapPos();
-    ImGui::PopStyleColor();
-    if (f) ImGui::PopFont();
+    draw_text_item(tooltip, {FontFamily::Proportional, 12.0f}, palette::text_primary, ImGui::GetCursorPosX() + 300.0f);
 }
 
 }  // namespace corvane

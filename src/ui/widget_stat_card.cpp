@@ -1,5 +1,6 @@
 #include <imgui_internal.h>
 
+#include "ui/layout_steps.h"
 #include "ui/palette.h"
 #include "ui/widget_layout.h"
 #include "ui/widgets.h"
@@ -23,9 +24,7 @@ Response draw_stat_card(std::string_view title, std::string_view value, FontId v
     const float c = stat_card_content_width(widths, ImGui::GetContentRegionAvail().x);
     const Galley sub_g = elide_text_row(sub, small, c);
 
-    const ImVec2 p = ImGui::GetCursorScreenPos();
-    const Rect rect{p.x, p.y, p.x + stat_card_width(c), p.y + kStatCardHeight};
-    ImGui::ItemSize(ImVec2(rect.width(), rect.height()));
+    const Rect rect = allocate_item({stat_card_width(c), kStatCardHeight});
     const ImGuiID id = ImGui::GetID(title.data(), title.data() + title.size());
     ImGui::ItemAdd(ImRect(rect.left, rect.top, rect.right, rect.bottom), id);
     const Response response = interact(rect, id, Sense::Hover);

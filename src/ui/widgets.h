@@ -39,6 +39,13 @@ Response draw_dialog_button(std::string_view text);
 // (bottom-right); a = b fills solid. No outline.
 void fill_rounded_rect(ImDrawList* dl, Rect rect, float radius, Color32 a, Color32 b);
 
+// A primary button's orange gradient, brighter while hovered.
+void paint_primary_fill(ImDrawList* dl, Rect rect, float radius, bool hovered);
+
+// A filled rounded rectangle with its outline drawn half a point inside, so a
+// 1-point line stays on whole pixels.
+void paint_framed_rect(ImDrawList* dl, Rect rect, Color32 fill, Color32 line, float radius, float line_width = 1.0f);
+
 // Table row background: selected (tint and accent bar), hovered (white at
 // alpha 6), and always the row line at the bottom.
 void paint_row_background(ImDrawList* dl, Rect row, bool selected, bool hovered);

@@ -13,6 +13,7 @@
 #include "ui/ui_memory.h"
 #include "ui/views/route_log_comparison.h"
 #include "ui/views/route_log_scroll.h"
+#include "ui/scroll_area.h"
 #include "ui/views/route_log_text.h"
 
 namespace corvane {
@@ -306,9 +307,9 @@ TEST(RouteLogDraw, WheelScrollsALongLogOnlyWhileHovered) {
     const ImVec2 over_log(200, 600), over_card(200, 100);
     EXPECT_EQ(stored_scroll(s, over_log, 0), 0.0f);
     EXPECT_EQ(stored_scroll(s, over_card, -1), 0.0f);
-    EXPECT_EQ(stored_scroll(s, over_log, -1), kRouteLogWheelStep);
+    EXPECT_EQ(stored_scroll(s, over_log, -1), kScrollWheelStep);
     const float end = stored_scroll(s, over_log, -1000);
-    EXPECT_GT(end, kRouteLogWheelStep);
+    EXPECT_GT(end, kScrollWheelStep);
     EXPECT_EQ(stored_scroll(s, over_log, -1), end);  // stops at the end
     EXPECT_EQ(stored_scroll(s, over_log, 1000), 0.0f);
 

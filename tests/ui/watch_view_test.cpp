@@ -14,7 +14,6 @@
 #include "ui/views/hop_table_texts.h"
 #include "ui/views/watch_view_cells.h"
 #include "ui/views/watch_view_layout.h"
-#include "ui/views/watch_view_scroll.h"
 #include "ui/views/watch_view_texts.h"
 
 namespace corvane {
@@ -96,19 +95,6 @@ TEST(WatchViewLayout, NameBlockAndEditButton) {
     EXPECT_EQ(watch_edit_button(block, 120), (Rect{132, 28, 180, 52}));
     // A long title would push it out: it stays 56 from the block's right.
     EXPECT_EQ(watch_edit_button(block, 900), (Rect{268, 28, 316, 52}));
-}
-
-TEST(WatchViewLayout, ScrollThumbOnlyWhenContentsOverflow) {
-    const Rect area{0, 100, 500, 300};
-    EXPECT_EQ(scroll_thumb_rect(area, 150, 0).height(), 0);
-    const Rect top = scroll_thumb_rect(area, 400, 0);
-    EXPECT_FLOAT_EQ(top.top, 100);
-    EXPECT_FLOAT_EQ(top.height(), 100);
-    EXPECT_FLOAT_EQ(top.right, 498);
-    const Rect bottom = scroll_thumb_rect(area, 400, 200);
-    EXPECT_FLOAT_EQ(bottom.bottom, 300);
-    // Huge lists keep a thumb that can be grabbed.
-    EXPECT_FLOAT_EQ(scroll_thumb_rect(area, 1e6f, 0).height(), 20);
 }
 
 // --- Cells --------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include "ui/fonts.h"
 #include "ui/interaction.h"
+#include "ui/layout_steps.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
 #include "ui/theme.h"
@@ -164,9 +165,7 @@ float draw_window_selector(float right, float cy, std::uint64_t& window_secs) {
     const WidgetState state = open ? WidgetState::Open : (resp.hovered ? WidgetState::Hovered : WidgetState::Inactive);
     const WidgetVisuals& v = widget_visuals(state);
     ImDrawList* dl = ImGui::GetWindowDrawList();
-    dl->AddRectFilled(im(r.left, r.top), im(r.right, r.bottom), to_imu32(v.fill), v.rounding);
-    dl->AddRect(im(r.left + 0.5f, r.top + 0.5f), im(r.right - 0.5f, r.bottom - 0.5f), to_imu32(v.border.color),
-                v.rounding, 0, v.border.width);
+    paint_framed_rect(dl, r, v.fill, v.border.color, v.rounding, v.border.width);
     paint_text(dl, {r.left + theme::button_padding_x, cy}, anchor::left_center, window_selector_text(window_secs),
                kWindowFont, palette::text_primary);
     paint_down_triangle(dl, {r.right - theme::button_padding_x - 5.0f, cy}, v.text.color);
@@ -196,9 +195,7 @@ void draw_window_preset_menu(std::uint64_t& window_secs) {
     ImDrawList* dl = ImGui::GetWindowDrawList();
     const float width = kWindowComboWidth - 2 * kMenuPadding;
     auto entry = [&](std::string_view label, bool selected, int index) {
-        const ImVec2 p = ImGui::GetCursorScreenPos();
-        const Rect r{p.x, p.y, p.x + width, p.y + kMenuRowHeight};
-        ImGui::ItemSize(ImVec2(width, kMenuRowHeight));
+        const Rect r = allocate_item({width, kMenuRowHeight});
         const Response resp = interact(r, ImGui::GetCurrentWindow()->GetID(index), Sense::Click);
         Color32 text = palette::text_primary;
         if (selected) {

@@ -7,12 +7,12 @@
 
 #include "ui/palette.h"
 #include "ui/panel_host.h"
+#include "ui/scroll_area.h"
 #include "ui/text_layout.h"
 #include "ui/widgets.h"
 #include "ui/views/hop_table_cells.h"
 #include "ui/views/hop_table_layout.h"
 #include "ui/views/hop_table_paint.h"
-#include "ui/views/hop_table_scroll.h"
 #include "ui/views/hop_table_texts.h"
 
 namespace corvane {
@@ -70,11 +70,7 @@ void draw_compact_hop_table_header(HopTableInputs& in, Rect area, double scale_m
 
     ImDrawList* dl = ImGui::GetWindowDrawList();
     dl->PushClipRect(to_im({row.left, row.top}), to_im({row.right, row.bottom}), true);
-    draw_table_header_cell(dl, {lefts[kCompactHop] + widths[kCompactHop] / 2, cy}, anchor::center_center, "Hop",
-                           t::kHopTip);
-    draw_table_header_cell(dl, {lefts[kCompactRouter], cy}, anchor::left_center, "Router", t::kRouterTip);
-    draw_table_header_cell(dl, {right_of(kCompactAdded) - 6, cy}, anchor::right_center, "Added latency", t::kAddedTip);
-    draw_table_header_cell(dl, {right_of(kCompactLoss) - 6, cy}, anchor::right_center, "Loss", t::kLossTip);
+    draw_leading_hop_header_cells(dl, lefts, widths, cy);
     draw_table_header_cell(dl, {right_of(kCompactAvg) - 6, cy}, anchor::right_center, "Avg", t::kAvgTip);
     draw_table_header_cell(dl, {right_of(kCompactJitter) - 6, cy}, anchor::right_center, "Jitter", t::kJitterTip);
 
@@ -92,41 +88,25 @@ void draw_compact_hop_table_header(HopTableInputs& in, Rect area, double scale_m
     dl->PopClipRect();
 
     const Rect rows{area.left, row.bottom, area.right, area.bottom};
-    if (!begin_hop_scroll_area("compact_hop_rows", rows)) return;
+    if (!begin_scroll_area("compact_hop_rows", rows, static_cast<float>(in.hop_count()) * kRowHeight)) return;
     draw_compact_hop_rows(in, rows.width(), scale_ms);
-    end_hop_scroll_area();
+    end_scroll_area();
 }
 
 void draw_compact_hop_rows(HopTableInputs& in, float width, double scale_ms) {
-    ImDrawList* dl = ImGui::GetWindowDrawList();
-    const std::size_t count = in.hop_count();
-    if (count == 0) {
-        paint_empty_table_status(dl, from_im(ImGui::GetCursorScreenPos()), in.snapshot.status);
-        return;
-    }
     const auto widths = compact_hop_table_column_widths(width);
-    for (std::size_t i = 0; i < count; ++i) {
-        const Response r = place_hop_row(in, i, width, kRowHeight);
-        const Rect row = r.rect;
-        if (!ImGui::IsRectVisible(to_im({row.left, row.top}), to_im({row.right, row.bottom}))) continue;
-        const HopStats& hop = in.snapshot.hops[i];
-        const HopClass cls = hop_class_at(in.verdicts, i);
-        const bool charted = i == in.charted;
-        const auto lefts = column_lefts(row.left, widths);
+    draw_hop_rows(in, width, kRowHeight, [&](const HopRow& r) {
+        ImDrawList* dl = r.dl;
+        const HopStats& hop = r.hop;
+        const auto lefts = column_lefts(r.rect.left, widths);
         auto right_of = [&](std::size_t c) { return lefts[c] + widths[c]; };
-        const float cy = row.center().y;
+        const float cy = r.rect.center().y;
 
-        paint_row_background(dl, row, charted, r.hovered);
-        draw_hop_node(dl, lefts[kCompactHop] + widths[kCompactHop] / 2, cy, row.top, row.bottom, i, count,
-                      hop.received, 11.0f);
-        draw_hop_router_cell(dl, {lefts[kCompactRouter], row.top, right_of(kCompactRouter) - 10, row.bottom}, hop, cls,
-                             true);
-        paint_value_cell(dl, right_of(kCompactAdded), cy, added_latency_cell(in.verdicts, i));
-        paint_value_cell(dl, right_of(kCompactLoss), cy, loss_cell(hop, cls));
+        paint_leading_hop_cells(in, r, lefts, widths, 11.0f, true);
         paint_value_cell(dl, right_of(kCompactAvg), cy, round_trip_cell(hop_average_ms(hop), hop));
         paint_value_cell(dl, right_of(kCompactJitter), cy, jitter_cell(hop));
-        paint_range_bar(dl, lefts[kCompactRange], widths[kCompactRange], cy, hop, cls, charted, scale_ms);
-    }
+        paint_range_bar(dl, lefts[kCompactRange], widths[kCompactRange], cy, hop, r.cls, r.charted, scale_ms);
+    });
 }
 
 }  // namespace corvane

@@ -7,12 +7,12 @@
 
 #include "ui/palette.h"
 #include "ui/panel_host.h"
+#include "ui/scroll_area.h"
 #include "ui/text_layout.h"
 #include "ui/widgets.h"
 #include "ui/views/hop_table_cells.h"
 #include "ui/views/hop_table_layout.h"
 #include "ui/views/hop_table_paint.h"
-#include "ui/views/hop_table_scroll.h"
 #include "ui/views/hop_table_texts.h"
 
 namespace corvane {
@@ -54,16 +54,14 @@ void draw_wide_hop_table_header(HopTableInputs& in, Rect area) {
 
     ImDrawList* dl = ImGui::GetWindowDrawList();
     dl->PushClipRect(to_im({row.left, row.top}), to_im({row.right, row.bottom}), true);
-    draw_table_header_cell(dl, {lefts[kWideHop] + widths[kWideHop] / 2, cy}, anchor::center_center, "Hop", t::kHopTip);
-    draw_table_header_cell(dl, {lefts[kWideRouter], cy}, anchor::left_center, "Router", t::kRouterTip);
+    draw_leading_hop_header_cells(dl, lefts, widths, cy);
     struct Value {
         std::size_t column;
         std::string_view label, tip;
     };
     const Value values[] = {
-        {kWideAdded, "Added latency", t::kAddedTip}, {kWideLoss, "Loss", t::kLossTip},
-        {kWideLast, "Last", t::kLastTip},            {kWideAvg, "Avg", t::kAvgTip},
-        {kWideBest, "Best", t::kBestTip},            {kWideWorst, "Worst", t::kWorstTip},
+        {kWideLast, "Last", t::kLastTip},   {kWideAvg, "Avg", t::kAvgTip},
+        {kWideBest, "Best", t::kBestTip},   {kWideWorst, "Worst", t::kWorstTip},
         {kWideJitter, "Jitter", t::kJitterTip},
     };
     for (const Value& v : values)
@@ -76,44 +74,28 @@ void draw_wide_hop_table_header(HopTableInputs& in, Rect area) {
     dl->PopClipRect();
 
     const Rect rows{area.left, row.bottom, area.right, area.bottom};
-    if (!begin_hop_scroll_area("wide_hop_rows", rows)) return;
+    if (!begin_scroll_area("wide_hop_rows", rows, static_cast<float>(in.hop_count()) * kRowHeight)) return;
     draw_wide_hop_rows(in, rows.width());
-    end_hop_scroll_area();
+    end_scroll_area();
 }
 
 void draw_wide_hop_rows(HopTableInputs& in, float width) {
-    ImDrawList* dl = ImGui::GetWindowDrawList();
-    const std::size_t count = in.hop_count();
-    if (count == 0) {
-        paint_empty_table_status(dl, from_im(ImGui::GetCursorScreenPos()), in.snapshot.status);
-        return;
-    }
     const auto widths = hop_table_column_widths(width);
-    for (std::size_t i = 0; i < count; ++i) {
-        const Response r = place_hop_row(in, i, width, kRowHeight);
-        const Rect row = r.rect;
-        if (!ImGui::IsRectVisible(to_im({row.left, row.top}), to_im({row.right, row.bottom}))) continue;
-        const HopStats& hop = in.snapshot.hops[i];
-        const HopClass cls = hop_class_at(in.verdicts, i);
-        const bool charted = i == in.charted;
-        const auto lefts = column_lefts(row.left, widths);
+    draw_hop_rows(in, width, kRowHeight, [&](const HopRow& r) {
+        ImDrawList* dl = r.dl;
+        const HopStats& hop = r.hop;
+        const auto lefts = column_lefts(r.rect.left, widths);
         auto right_of = [&](std::size_t c) { return lefts[c] + widths[c]; };
-        const float cy = row.center().y;
+        const float cy = r.rect.center().y;
 
-        paint_row_background(dl, row, charted, r.hovered);
-        draw_hop_node(dl, lefts[kWideHop] + widths[kWideHop] / 2, cy, row.top, row.bottom, i, count, hop.received,
-                      12.0f);
-        draw_hop_router_cell(dl, {lefts[kWideRouter], row.top, right_of(kWideRouter) - 10, row.bottom}, hop, cls,
-                             false);
-        paint_value_cell(dl, right_of(kWideAdded), cy, added_latency_cell(in.verdicts, i));
-        paint_value_cell(dl, right_of(kWideLoss), cy, loss_cell(hop, cls));
+        paint_leading_hop_cells(in, r, lefts, widths, 12.0f, false);
         paint_value_cell(dl, right_of(kWideLast), cy, round_trip_cell(hop.last, hop));
         paint_value_cell(dl, right_of(kWideAvg), cy, round_trip_cell(hop_average_ms(hop), hop));
         paint_value_cell(dl, right_of(kWideBest), cy, round_trip_cell(hop.best, hop));
         paint_value_cell(dl, right_of(kWideWorst), cy, round_trip_cell(hop.worst, hop));
         paint_value_cell(dl, right_of(kWideJitter), cy, jitter_cell(hop));
-        paint_hop_strip(dl, lefts[kWideStrip], widths[kWideStrip], cy, hop, cls, charted, in.now_ms);
-    }
+        paint_hop_strip(dl, lefts[kWideStrip], widths[kWideStrip], cy, hop, r.cls, r.charted, in.now_ms);
+    });
 }
 
 }  // namespace corvane

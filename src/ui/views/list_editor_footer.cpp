@@ -30,10 +30,7 @@ void draw_list_editor_buttons(App& app, PanelActions& actions, const ListEditorF
     const Rect sw = layout.save_and_watch;
     const Response r = interact(sw, ImGui::GetID("save_and_watch"), Sense::Click);
     ImDrawList* dl = ImGui::GetWindowDrawList();
-    if (r.hovered)
-        fill_rounded_rect(dl, sw, 6.0f, palette::accent_bright, palette::accent_deep);
-    else
-        fill_rounded_rect(dl, sw, 6.0f, palette::accent, palette::accent_dark);
+    paint_primary_fill(dl, sw, 6.0f, r.hovered);
     paint_text(dl, sw.center(), anchor::center_center, "Save and watch", {FontFamily::Semibold, 13.0f},
                palette::text_white);
     pointing_hand_if_hovered(r);

@@ -2,51 +2,45 @@
 
 #include <imgui.h>
 
-#include <algorithm>
-
 #include "ui/interaction.h"
+#include "ui/layout_steps.h"
 #include "ui/palette.h"
+#include "ui/scroll_area.h"
 #include "ui/views/list_library_row.h"
 #include "ui/views/list_library_text.h"
-#include "ui/views/list_library_ui.h"
 
 namespace corvane {
 
 namespace {
-
-constexpr float kWheelStep = 40.0f;  // points per wheel notch
 
 // Scrolls by the wheel while hovered, and shows a thin floating thumb at the
 // right edge while hovered and the page is taller than the view.
 void scroll_by_wheel() {
     const float wheel = ImGui::GetIO().MouseWheel;
     if (wheel == 0.0f || !ImGui::IsWindowHovered()) return;
-    const float y = std::clamp(ImGui::GetScrollY() - wheel * kWheelStep, 0.0f, ImGui::GetScrollMaxY());
-    ImGui::SetScrollY(y);
+    ImGui::SetScrollY(scroll_after_wheel(ImGui::GetScrollY(), wheel, ImGui::GetScrollMaxY()));
 }
 
 void paint_floating_thumb(Rect view) {
     const float max = ImGui::GetScrollMaxY();
     if (max <= 0.0f || !ImGui::IsWindowHovered()) return;
-    const float h = view.height();
-    const float content = h + max;
-    const float thumb = std::clamp(h * h / content, std::min(12.0f, h), h);
-    const float top = view.top + (h - thumb) * std::clamp(ImGui::GetScrollY() / max, 0.0f, 1.0f);
+    const Rect track{view.right - 2.0f, view.top, view.right, view.bottom};
+    const Rect thumb = scroll_thumb_rect(track, view.height() + max, ImGui::GetScrollY(), 12.0f);
     ImDrawList* dl = ImGui::GetWindowDrawList();
     dl->PushClipRectFullScreen();
-    dl->AddRectFilled(ImVec2(view.right - 2.0f, top), ImVec2(view.right, top + thumb),
+    dl->AddRectFilled(ImVec2(thumb.left, thumb.top), ImVec2(thumb.right, thumb.bottom),
                       to_imu32(color_with_alpha(palette::text_primary, 153)), 1.0f);
     dl->PopClipRect();
 }
 
 void draw_page_header() {
-    list_ui::add_space(20);
-    list_ui::label("Watch lists", {FontFamily::Semibold, 20}, palette::text_primary);
-    list_ui::label(
+    add_vertical_space(20);
+    draw_text_item("Watch lists", {FontFamily::Semibold, 20}, palette::text_primary, kWrapAtContentEdge);
+    draw_text_item(
         "Each list pings its hosts continuously and keeps history you can play back. Open several at once; each "
         "gets a tab.",
-        {FontFamily::Proportional, 13}, palette::text_secondary);
-    list_ui::add_space(14);
+        {FontFamily::Proportional, 13}, palette::text_secondary, kWrapAtContentEdge);
+    add_vertical_space(14);
 }
 
 }  // namespace
@@ -71,7 +65,7 @@ void draw_list_library(ViewContext& ctx) {
             ImGui::PushID(static_cast<int>(index++));
             draw_list_library_row(row, kLibraryCardWidth, requests);
             ImGui::PopID();
-            list_ui::add_space(14);
+            add_vertical_space(14);
         }
         paint_floating_thumb(c);
     }

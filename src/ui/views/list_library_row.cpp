@@ -64,10 +64,7 @@ void draw_saved_list_card(ImDrawList* dl, const LibraryCardGeometry& g, const st
                                           std::max(g.card.width() - 36.0f, 10.0f));
     paint_galley(dl, {x, y + 64}, preview, palette::text_faint);
 
-    if (watch.hovered)
-        fill_rounded_rect(dl, g.watch, 6.0f, palette::accent_bright, palette::accent_deep);
-    else
-        fill_rounded_rect(dl, g.watch, 6.0f, palette::accent, palette::accent_dark);
+    paint_primary_fill(dl, g.watch, 6.0f, watch.hovered);
     paint_text(dl, g.watch.center(), anchor::center_center, "Watch", {FontFamily::Semibold, 12.5f},
                palette::text_white);
 

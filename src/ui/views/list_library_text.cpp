@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/count_text.h"
+
 namespace corvane {
 
 std::string host_count_text(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " host" : " hosts");
+    return count_text(count, "host");
 }
 
 std::string list_preview_text(const std::vector<HostListEntry>& entries) {

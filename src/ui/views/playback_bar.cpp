@@ -25,10 +25,7 @@ constexpr FontId kSpeedCurrentFont{FontFamily::Semibold, 12.0f};
 void draw_play_pause_button(ReplaySession& s, Rect r) {
     const Response resp = interact(r, ImGui::GetID("play_pause"), Sense::Click);
     ImDrawList* dl = ImGui::GetWindowDrawList();
-    if (resp.hovered)
-        fill_rounded_rect(dl, r, 19.0f, palette::accent_bright, palette::accent_deep);
-    else
-        fill_rounded_rect(dl, r, 19.0f, palette::accent, palette::accent_dark);
+    paint_primary_fill(dl, r, 19.0f, resp.hovered);
     const Vec2 c = r.center();
     const ImU32 white = to_imu32(palette::text_white);
     if (s.playing) {

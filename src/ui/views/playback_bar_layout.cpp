@@ -8,6 +8,7 @@
 #include "engine/clock_text.h"
 #include "replay/replay_playback.h"
 #include "replay/utf8_text.h"
+#include "ui/count_text.h"
 
 namespace corvane {
 
@@ -38,7 +39,7 @@ double TimelineScale::time_at(float x) const {
 
 std::string router_change_label(std::size_t marks) {
     if (marks == 0) return {};
-    return std::to_string(marks) + " router change" + (marks == 1 ? "" : "s");
+    return count_text(marks, "router change");
 }
 
 std::string format_replay_datetime(std::int64_t unix_ms) {

@@ -11,6 +11,7 @@
 #include "engine/clock_text.h"
 #include "ui/interaction.h"
 #include "ui/palette.h"
+#include "ui/scroll_area.h"
 #include "ui/text_layout.h"
 #include "ui/ui_memory.h"
 #include "ui/views/route_log_card.h"
@@ -112,7 +113,7 @@ void draw_log(ImDrawList* dl, const TraceState& state, std::uint64_t route_secs,
     const ImGuiID scroll_id = ImGui::GetID("route_log_scroll");
     const bool hovered = ImGui::IsMouseHoveringRect(im(b.left, b.top), im(b.right, b.bottom)) &&
                          ImGui::IsWindowHovered(ImGuiHoveredFlags_AllowWhenBlockedByActiveItem);
-    const float wheel = ImGui::GetIO().MouseWheel * kRouteLogWheelStep;
+    const float wheel = ImGui::GetIO().MouseWheel * kScrollWheelStep;
     const float offset =
         route_log_scroll_offset(mem.get<float>(scroll_id, 0.0f), wheel, hovered, content_h, view_h);
     mem.set<float>(scroll_id, offset);

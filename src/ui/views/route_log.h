@@ -21,7 +21,4 @@ struct RouteLogBlocks {
 };
 RouteLogBlocks route_log_blocks(Rect content);
 
-// Points the wheel moves the log per notch.
-inline constexpr float kRouteLogWheelStep = 40.0f;
-
 }  // namespace corvane

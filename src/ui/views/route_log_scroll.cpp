@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/scroll_area.h"
+
 namespace corvane {
 
 namespace {
@@ -29,9 +31,7 @@ RouteLogScrollBar route_log_scroll_bar(Rect list, float content_height, float of
     bar.visible = true;
     bar.track = {list.right - 3.0f, list.top, list.right, list.bottom};
     // At least 24 to be grabbable by eye, but never longer than its track.
-    const float thumb = std::min(std::max(span / content_height * span, 24.0f), span);
-    const float top = list.top + (span - thumb) * std::clamp(offset / max_scroll, 0.0f, 1.0f);
-    bar.thumb = {bar.track.left, top, bar.track.right, top + thumb};
+    bar.thumb = scroll_thumb_rect(bar.track, content_height, offset, 24.0f);
     return bar;
 }
 

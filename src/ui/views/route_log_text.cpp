@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/count_text.h"
 #include "ui/latency_text.h"
 #include "ui/palette.h"
 #include "ui/views/summary_strip_text.h"
@@ -59,7 +60,7 @@ std::string route_log_summary(const TraceState& state) {
     }));
     const std::string hops = std::to_string(state.hops.size()) + " hops, ";
     if (c == 0) return hops + "stable";
-    return hops + std::to_string(c) + (c == 1 ? " change" : " changes");
+    return hops + count_text(c, "change");
 }
 
 Color32 route_event_color(RouteEventKind kind) {

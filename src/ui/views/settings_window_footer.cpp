@@ -6,6 +6,7 @@
 
 #include "main/settings.h"
 #include "main/unicode_text.h"
+#include "ui/layout_steps.h"
 #include "ui/palette.h"
 #include "ui/widgets.h"
 #include "ui/views/settings_window_parts.h"
@@ -51,15 +52,10 @@ void draw_settings_about_line() {
 }
 
 void draw_done_button(bool& close) {
-    const ImVec2 p = ImGui::GetCursorScreenPos();
-    const Rect r{p.x, p.y, p.x + kDoneSize.x, p.y + kDoneSize.y};
-    ImGui::ItemSize(ImVec2(kDoneSize.x, kDoneSize.y));
+    const Rect r = allocate_item(kDoneSize);
     const Response resp = interact(r, ImGui::GetID("done"), Sense::Click);
     ImDrawList* dl = ImGui::GetWindowDrawList();
-    if (resp.hovered)
-        fill_rounded_rect(dl, r, 6.0f, palette::accent_bright, palette::accent_deep);
-    else
-        fill_rounded_rect(dl, r, 6.0f, palette::accent, palette::accent_dark);
+    paint_primary_fill(dl, r, 6.0f, resp.hovered);
     paint_text(dl, r.center(), anchor::center_center, "Done", {FontFamily::Semibold, 13}, palette::text_white);
     pointing_hand_if_hovered(resp);
     if (resp.clicked) close = true;

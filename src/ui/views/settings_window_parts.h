@@ -8,6 +8,7 @@
 #include "main/app.h"
 #include "ui/fonts.h"
 #include "ui/geometry.h"
+#include "ui/layout_steps.h"
 #include "ui/views/settings_window_logic.h"
 
 namespace corvane {
@@ -35,9 +36,6 @@ public:
 private:
     float left_, top_, right_, height_, spacing_, x_;
 };
-
-// Egui-style extra space: moves the cursor down `amount` beyond the spacing.
-void add_vertical_space(float amount);
 
 // A one-line text laid out at the cursor as an item.
 void settings_label(std::string_view text, FontId font, Color32 color);

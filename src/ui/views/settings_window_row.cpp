@@ -31,8 +31,6 @@ void SettingsRow::end() {
     ImGui::Dummy(ImVec2(0.0f, height_));
 }
 
-void add_vertical_space(float amount) { ImGui::SetCursorPosY(ImGui::GetCursorPosY() + amount); }
-
 void settings_label(std::string_view text, FontId font, Color32 color) {
     const Galley g = layout_text(text, font, color);
     paint_galley(ImGui::GetWindowDrawList(), from_im(ImGui::GetCursorScreenPos()), g);
@@ -47,13 +45,8 @@ void settings_boxed_label(std::string_view text, FontId font, Color32 color, Vec
 }
 
 void settings_note(std::string_view text, float font_size, Color32 color, float wrap_x) {
-    ImGui::PushFont(font({FontFamily::Proportional, font_size}));
-    ImGui::PushStyleColor(ImGuiCol_Text, to_imu32(color));
-    ImGui::PushTextWrapPos(wrap_x > 0.0f ? wrap_x - ImGui::GetWindowPos().x : 0.0f);
-    ImGui::TextUnformatted(text.data(), text.data() + text.size());
-    ImGui::PopTextWrapPos();
-    ImGui::PopStyleColor();
-    ImGui::PopFont();
+    draw_text_item(text, {FontFamily::Proportional, font_size}, color,
+                   wrap_x > 0.0f ? wrap_x - ImGui::GetWindowPos().x : kWrapAtContentEdge);
 }
 
 }  // namespace corvane

@@ -6,6 +6,7 @@
 
 #include "platform/system_dialogs.h"
 #include "sound/builtin_sounds.h"
+#include "ui/layout_steps.h"
 #include "ui/palette.h"
 #include "ui/theme.h"
 #include "ui/text_layout.h"
@@ -52,9 +53,7 @@ bool picker_entry(int index, std::string_view text, bool selected, std::optional
         const WidgetVisuals& hovered = widget_visuals(WidgetState::Hovered);
         const Color32 fill = selected ? theme::selection_fill : hovered.fill;
         const Color32 line = selected ? theme::selection_stroke.color : hovered.border.color;
-        dl->AddRectFilled(to_im({r.left, r.top}), to_im({r.right, r.bottom}), to_imu32(fill), 6.0f);
-        dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f), to_imu32(line), 6.0f,
-                    0, 1.0f);
+        paint_framed_rect(dl, r, fill, line, 6.0f);
         text_color = selected ? theme::selection_stroke.color : hovered.text.color;
     }
     if (color) text_color = *color;
@@ -179,9 +178,7 @@ void draw_volume_row(App& app) {
     row.advance(row.next_x() + 56.0f);
 
     row.place(28.0f);
-    const ImVec2 p = ImGui::GetCursorScreenPos();
-    const Rect slider{p.x, p.y, p.x + 240.0f, p.y + 28.0f};
-    ImGui::ItemSize(ImVec2(slider.width(), slider.height()));
+    const Rect slider = allocate_item({240.0f, 28.0f});
     const Response resp = interact(slider, ImGui::GetID("volume"), builtin ? Sense::Click : Sense::Hover);
     const bool drag_ended = builtin && ImGui::IsItemDeactivated();
 

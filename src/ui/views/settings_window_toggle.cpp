@@ -6,6 +6,7 @@
 
 #include "ui/animation_frames.h"
 #include "ui/interaction.h"
+#include "ui/layout_steps.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
 #include "ui/views/settings_window_parts.h"
@@ -29,9 +30,7 @@ float switch_position(ImGuiID id, bool on) {
 }  // namespace
 
 void draw_settings_toggle_row(bool& value, std::string_view title, std::string_view description) {
-    const ImVec2 p = ImGui::GetCursorScreenPos();
-    const Rect row{p.x, p.y, p.x + ImGui::GetContentRegionAvail().x, p.y + kRowHeight};
-    ImGui::ItemSize(ImVec2(row.width(), row.height()));
+    const Rect row = allocate_item({ImGui::GetContentRegionAvail().x, kRowHeight});
     const std::string key(title);
     const ImGuiID id = ImGui::GetID(key.c_str());
     const Response resp = interact(row, id, Sense::Click);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/clock.h"
+#include "ui/count_text.h"
 #include "ui/palette.h"
 
 namespace corvane {
@@ -22,10 +23,6 @@ std::string choice_label(const std::array<IntervalChoice, N>& table, std::uint64
 std::size_t count_events(const TraceState& s, RouteEventKind kind) {
     return static_cast<std::size_t>(
         std::count_if(s.events.begin(), s.events.end(), [kind](const RouteEvent& e) { return e.kind == kind; }));
-}
-
-std::string counted(std::size_t n, const char* noun) {
-    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
 
 }  // namespace
@@ -71,14 +68,14 @@ std::string route_check_text(std::uint64_t route_secs) {
 
 std::string route_changes_text(const TraceState& displayed) {
     const std::size_t n = count_events(displayed, RouteEventKind::RouteChange);
-    return n == 0 ? "No route changes" : counted(n, "route change");
+    return n == 0 ? "No route changes" : count_text(n, "route change");
 }
 
 std::string hosts_text(const TraceState& displayed) { return std::to_string(displayed.hops.size()) + " hosts"; }
 
 std::string outages_text(const TraceState& displayed) {
     const std::size_t n = count_events(displayed, RouteEventKind::HostDown);
-    return n == 0 ? "No outages" : counted(n, "outage");
+    return n == 0 ? "No outages" : count_text(n, "outage");
 }
 
 bool any_hop_is(const HopVerdicts& verdicts, HopClass c) {

@@ -7,6 +7,7 @@
 
 #include "engine/clock_text.h"
 #include "main/settings.h"
+#include "ui/count_text.h"
 #include "ui/palette.h"
 
 namespace corvane {
@@ -113,7 +114,7 @@ SummaryTexts build_summary_texts(const TraceState& state, const HopVerdicts& ver
     SummaryCard& route = t.cards[3];
     route = {"Route", "Stable", medium20, kPlain, "", route_sub(state, route_secs), std::nullopt};
     if (changes > 0) {
-        route.value = std::to_string(changes) + (changes == 1 ? " change" : " changes");
+        route.value = count_text(changes, "change");
         route.value_color = palette::warn_amber;
     }
 

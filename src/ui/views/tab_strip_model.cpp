@@ -5,6 +5,7 @@
 #include "engine/host_status.h"
 #include "engine/trace_tab.h"
 #include "main/app.h"
+#include "ui/count_text.h"
 #include "ui/palette.h"
 
 namespace corvane {
@@ -101,8 +102,7 @@ std::optional<std::string_view> open_list_menu_note(std::size_t saved_count, std
 std::string open_list_entry_text(std::string_view name, std::size_t host_count) {
     std::string s(name);
     s += "   \u00B7   ";
-    s += std::to_string(host_count);
-    s += host_count == 1 ? " host" : " hosts";
+    s += count_text(host_count, "host");
     return s;
 }
 

@@ -12,6 +12,7 @@
 #include "ui/text_layout.h"
 #include "ui/theme.h"
 #include "ui/ui_memory.h"
+#include "ui/widgets.h"
 #include "ui/views/tab_strip_model.h"
 
 namespace corvane {
@@ -167,9 +168,7 @@ Rect draw_open_list_button(Vec2 left_top, const App& app, PanelActions& actions)
     const Rect r{left_top.x, left_top.y, left_top.x + size.x, left_top.y + size.y};
     const Response resp = interact(r, ImGui::GetID("open_list_button"), Sense::Click);
     ImDrawList* dl = ImGui::GetWindowDrawList();
-    dl->AddRectFilled(im(r.left, r.top), im(r.right, r.bottom), to_imu32(palette::widget_bg), 7.0f);
-    dl->AddRect(im(r.left + 0.5f, r.top + 0.5f), im(r.right - 0.5f, r.bottom - 0.5f), to_imu32(palette::border),
-                7.0f, 0, 1.0f);
+    paint_framed_rect(dl, r, palette::widget_bg, palette::border, 7.0f);
     const Rect t = anchor_rect(r.center(), anchor::center_center, g.size);
     paint_galley(dl, {t.left, t.top}, g);
     pointing_hand_if_hovered(resp);

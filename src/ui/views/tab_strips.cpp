@@ -3,6 +3,8 @@
 #include <imgui.h>
 
 #include <mutex>
+#include <optional>
+#include <vector>
 
 #include "ui/interaction.h"
 #include "ui/palette.h"
@@ -29,6 +31,26 @@ TabLook look_under_lock(const SharedTraceState& shared, Look look) {
     return look(shared->state);
 }
 
+// Draws the tabs from the strip's left, each looked at under its state's lock,
+// and asks for the one closed or selected; returns where the strip's button goes.
+template <class Tab, class Look>
+float draw_tabs(const std::vector<Tab>& tabs, std::size_t active, const Rect& content, const StripTabStyle& style,
+                Look look, std::optional<std::size_t>& close, std::optional<std::size_t>& select) {
+    const float top = row_top(content, kTabHeight);
+    float x = content.left;
+    for (std::size_t i = 0; i < tabs.size(); ++i) {
+        const Tab& tab = tabs[i];
+        const bool stopped = flag_set(tab.stop);
+        const TabLook tab_look =
+            look_under_lock(tab.state, [&](const TraceState& s) { return look(s, tab, stopped); });
+        const StripTabResult res = draw_strip_tab(tab_look, {x, top}, i == active, i, style);
+        if (res.close_clicked) close = i;
+        if (res.select_clicked) select = i;
+        x = res.rect.right + kTabSpacing;
+    }
+    return x;
+}
+
 void draw_new_trace_button(Vec2 left_top, PanelActions& actions) {
     const Rect r{left_top.x, left_top.y, left_top.x + 30.0f, left_top.y + 30.0f};
     const Response resp = interact(r, ImGui::GetID("new_trace_tab"), Sense::Click);
@@ -51,31 +73,23 @@ void draw_new_trace_button(Vec2 left_top, PanelActions& actions) {
 void draw_trace_tab_strip(ViewContext& ctx) {
     const App& app = ctx.app;
     const Rect& content = ctx.panel.content;
-    const float top = row_top(content, kTabHeight);
     StripTabStyle style;
     style.max_width = kTraceTabMaxWidth;
     style.close_id = "close_tab";
     style.tab_id = "trace_tab";
     style.close_tooltip = "Close this trace (Ctrl+W)";
 
-    float x = content.left;
-    for (std::size_t i = 0; i < app.trace_tabs.size(); ++i) {
-        const TraceTab& tab = app.trace_tabs[i];
-        const bool stopped = flag_set(tab.stop);
-        const TabLook look = look_under_lock(
-            tab.state, [&](const TraceState& s) { return trace_tab_look(s, tab.target, stopped); });
-        const StripTabResult res = draw_strip_tab(look, {x, top}, i == app.active_trace, i, style);
-        if (res.close_clicked) ctx.actions.close_trace_tab = i;
-        if (res.select_clicked) ctx.actions.select_trace_tab = i;
-        x = res.rect.right + kTabSpacing;
-    }
+    const auto look = [](const TraceState& s, const TraceTab& tab, bool stopped) {
+        return trace_tab_look(s, tab.target, stopped);
+    };
+    const float x = draw_tabs(app.trace_tabs, app.active_trace, content, style, look, ctx.actions.close_trace_tab,
+                              ctx.actions.select_trace_tab);
     draw_new_trace_button({x, row_top(content, 30.0f)}, ctx.actions);
 }
 
 void draw_watch_tab_strip(ViewContext& ctx) {
     const App& app = ctx.app;
     const Rect& content = ctx.panel.content;
-    const float top = row_top(content, kTabHeight);
     const std::int64_t now = frame_wall_clock_ms(ctx.view);
     StripTabStyle style;
     style.max_width = kWatchTabMaxWidth;
@@ -83,17 +97,11 @@ void draw_watch_tab_strip(ViewContext& ctx) {
     style.tab_id = "watch_tab";
     style.close_tooltip = "Stop watching and close this tab. The list stays saved.";
 
-    float x = content.left;
-    for (std::size_t i = 0; i < app.watch_tabs.size(); ++i) {
-        const WatchTab& tab = app.watch_tabs[i];
-        const bool stopped = flag_set(tab.stop);
-        const TabLook look = look_under_lock(
-            tab.state, [&](const TraceState& s) { return watch_tab_look(s, tab.name, stopped, now); });
-        const StripTabResult res = draw_strip_tab(look, {x, top}, i == app.active_watch, i, style);
-        if (res.close_clicked) ctx.actions.close_watch_tab = i;
-        if (res.select_clicked) ctx.actions.select_watch_tab = i;
-        x = res.rect.right + kTabSpacing;
-    }
+    const auto look = [now](const TraceState& s, const WatchTab& tab, bool stopped) {
+        return watch_tab_look(s, tab.name, stopped, now);
+    };
+    const float x = draw_tabs(app.watch_tabs, app.active_watch, content, style, look, ctx.actions.close_watch_tab,
+                              ctx.actions.select_watch_tab);
     draw_open_list_button({x, row_top(content, 30.0f)}, app, ctx.actions);
 }
 

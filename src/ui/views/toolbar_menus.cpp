@@ -10,6 +10,7 @@
 #include "ui/palette.h"
 #include "ui/text_layout.h"
 #include "ui/theme.h"
+#include "ui/widgets.h"
 #include "ui/views/toolbar_popup.h"
 
 namespace corvane {
@@ -63,9 +64,7 @@ void show_interval_combo(Rect r, const char* id_text, std::string_view label, st
     const WidgetVisuals& v =
         widget_visuals(open ? WidgetState::Open : resp.hovered ? WidgetState::Hovered : WidgetState::Inactive);
     ImDrawList* dl = ImGui::GetWindowDrawList();
-    dl->AddRectFilled(ImVec2(r.left, r.top), ImVec2(r.right, r.bottom), to_imu32(v.fill), v.rounding);
-    dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f), to_imu32(v.border.color),
-                v.rounding, 0, v.border.width);
+    paint_framed_rect(dl, r, v.fill, v.border.color, v.rounding, v.border.width);
 
     // Label and choice as one text: two runs on a shared bottom line.
     const Galley l = layout_text(label, kComboLabelFont, palette::text_secondary);

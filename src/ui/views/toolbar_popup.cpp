@@ -6,22 +6,18 @@
 #include <string>
 
 #include "ui/interaction.h"
+#include "ui/layout_steps.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
 #include "ui/theme.h"
 #include "ui/ui_memory.h"
+#include "ui/widgets.h"
 
 namespace corvane::toolbar_kit {
 
 namespace {
 
 constexpr float kPopupMargin = 6.0f;
-
-Rect allocate_row(Vec2 size) {
-    const ImVec2 p = ImGui::GetCursorScreenPos();
-    ImGui::ItemSize(ImVec2(size.x, size.y));
-    return {p.x, p.y, p.x + size.x, p.y + size.y};
-}
 
 }  // namespace
 
@@ -67,16 +63,14 @@ float popup_selectable_width(std::string_view text, FontId font) {
 
 bool popup_selectable(std::string_view text, FontId font, std::optional<Color32> color, bool selected, float width) {
     const Galley g = layout_text(text, font, palette::text_primary);
-    const Rect r = allocate_row({width, std::max(theme::interact_size_y, g.size.y + 2.0f * theme::button_padding_y)});
+    const Rect r = allocate_item({width, std::max(theme::interact_size_y, g.size.y + 2.0f * theme::button_padding_y)});
     const Response resp = interact(r, ImGui::GetID(std::string(text).c_str()), Sense::Click);
     ImDrawList* dl = ImGui::GetWindowDrawList();
     Color32 text_color = widget_visuals(WidgetState::Inactive).text.color;
     if (selected || resp.hovered) {
         const Color32 fill = selected ? theme::selection_fill : widget_visuals(WidgetState::Hovered).fill;
         const Color32 line = selected ? theme::selection_stroke.color : widget_visuals(WidgetState::Hovered).border.color;
-        dl->AddRectFilled(ImVec2(r.left, r.top), ImVec2(r.right, r.bottom), to_imu32(fill), 6.0f);
-        dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f), to_imu32(line), 6.0f,
-                    0, 1.0f);
+        paint_framed_rect(dl, r, fill, line, 6.0f);
         text_color = selected ? theme::selection_stroke.color : widget_visuals(WidgetState::Hovered).text.color;
     }
     if (color) text_color = *color;
@@ -88,12 +82,12 @@ bool popup_selectable(std::string_view text, FontId font, std::optional<Color32>
 
 void popup_label(std::string_view text, FontId font, Color32 color) {
     const Galley g = layout_text(text, font, color);
-    const Rect r = allocate_row(g.size);
+    const Rect r = allocate_item(g.size);
     paint_galley(ImGui::GetWindowDrawList(), {r.left, r.top}, g);
 }
 
 void popup_separator(float width) {
-    const Rect r = allocate_row({width, 6.0f});
+    const Rect r = allocate_item({width, 6.0f});
     const float y = std::floor(r.center().y) + 0.5f;
     ImGui::GetWindowDrawList()->AddLine(ImVec2(r.left, y), ImVec2(r.right, y),
                                         to_imu32(widget_visuals(WidgetState::NonInteractive).border.color), 1.0f);

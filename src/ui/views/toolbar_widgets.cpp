@@ -21,9 +21,7 @@ constexpr float kDeg = std::numbers::pi_v<float> / 180.0f;
 ImVec2 at(Vec2 c, float dx, float dy) { return ImVec2(c.x + dx, c.y + dy); }
 
 void paint_button_frame(ImDrawList* dl, Rect r, Color32 border) {
-    dl->AddRectFilled(ImVec2(r.left, r.top), ImVec2(r.right, r.bottom), to_imu32(palette::widget_bg), 6.0f);
-    dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f), to_imu32(border), 6.0f, 0,
-                1.0f);
+    paint_framed_rect(dl, r, palette::widget_bg, border, 6.0f);
 }
 
 // An open arc of `points` points around c, angles in degrees on screen.
@@ -112,10 +110,7 @@ Response draw_start_stop_button(Rect r, bool running) {
         const Rect t = anchor_rect({x + 17.0f, c.y}, anchor::left_center, g.size);
         paint_galley(dl, {t.left, t.top}, g);
     } else {
-        if (resp.hovered)
-            fill_rounded_rect(dl, r, 6.0f, palette::accent_bright, palette::accent_deep);
-        else
-            fill_rounded_rect(dl, r, 6.0f, palette::accent, palette::accent_dark);
+        paint_primary_fill(dl, r, 6.0f, resp.hovered);
         const Galley g = layout_text("Start", {FontFamily::Semibold, 13.0f}, palette::text_white);
         const float x = c.x - (g.size.x + 16.0f) / 2.0f;
         dl->AddTriangleFilled(ImVec2(x, c.y - 5.0f), ImVec2(x + 8.0f, c.y), ImVec2(x, c.y + 5.0f),

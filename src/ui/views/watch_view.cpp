@@ -21,10 +21,7 @@ constexpr float kNameBlockHeight = 60.0f;
 // Returns whether it was clicked.
 bool draw_edit_button(ImDrawList* dl, Rect r) {
     const Response resp = interact(r, ImGui::GetID("edit_active_list"), Sense::Click);
-    dl->AddRectFilled(to_im({r.left, r.top}), to_im({r.right, r.bottom}),
-                      to_imu32(resp.hovered ? palette::tooltip_bg : palette::widget_bg), 6.0f);
-    dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f), to_imu32(palette::border),
-                6.0f, 0, 1.0f);
+    paint_framed_rect(dl, r, resp.hovered ? palette::tooltip_bg : palette::widget_bg, palette::border, 6.0f);
     paint_text(dl, r.center(), anchor::center_center, "Edit", {FontFamily::Medium, 11.5f},
                resp.hovered ? palette::accent_bright : palette::text_primary);
     pointing_hand_if_hovered(resp);

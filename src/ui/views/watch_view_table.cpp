@@ -3,16 +3,18 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
+#include <optional>
 #include <string>
 
 #include "engine/host_status.h"
+#include "ui/layout_steps.h"
 #include "ui/palette.h"
 #include "ui/panel_host.h"
+#include "ui/scroll_area.h"
 #include "ui/widgets.h"
 #include "ui/views/hop_table_strip.h"
 #include "ui/views/watch_view_cells.h"
 #include "ui/views/watch_view_layout.h"
-#include "ui/views/watch_view_scroll.h"
 #include "ui/views/watch_view_texts.h"
 
 namespace corvane {
@@ -56,10 +58,8 @@ void paint_strip(ImDrawList* dl, const StripColors& colors, const WatchRowColumn
 }
 
 void paint_trace_button(ImDrawList* dl, Rect r, bool hovered) {
-    dl->AddRectFilled(to_im({r.left, r.top}), to_im({r.right, r.bottom}),
-                      to_imu32(hovered ? palette::hover_fill : palette::widget_bg), 6.0f);
-    dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f),
-                to_imu32(hovered ? palette::accent : palette::border), 6.0f, 0, 1.0f);
+    paint_framed_rect(dl, r, hovered ? palette::hover_fill : palette::widget_bg,
+                      hovered ? palette::accent : palette::border, 6.0f);
     paint_text(dl, r.center(), anchor::center_center, "Trace", {FontFamily::Medium, 11.5f},
                hovered ? palette::accent_bright : palette::text_primary);
 }
@@ -129,9 +129,7 @@ void draw_watch_rows(ViewContext& ctx, float width) {
         return;
     }
     for (std::size_t i = 0; i < hosts.size(); ++i) {
-        const ImVec2 p = ImGui::GetCursorScreenPos();
-        const Rect row{p.x, p.y, p.x + width, p.y + kWatchRowHeight};
-        ImGui::ItemSize(ImVec2(width, kWatchRowHeight));
+        const Rect row = allocate_item({width, kWatchRowHeight});
         // Rows scrolled out of sight cost nothing but their place.
         if (!ImGui::IsRectVisible(to_im({row.left, row.top}), to_im({row.right, row.bottom}))) continue;
         draw_row(ctx, i, row);
@@ -158,10 +156,13 @@ void draw_watch_table_header(ViewContext& ctx) {
 
     // The scroll area follows after the usual item spacing.
     const Rect area{content.left, header.bottom + ImGui::GetStyle().ItemSpacing.y, content.right, content.bottom};
-    if (area.height() <= 0.0f) return;
-    begin_watch_scroll_area("watch_rows", area);
+    // Rows are all one height; the empty list's note is measured as drawn.
+    const std::size_t hosts = ctx.view.displayed->hops.size();
+    std::optional<float> content_h;
+    if (hosts > 0) content_h = static_cast<float>(hosts) * kWatchRowHeight;
+    if (!begin_scroll_area("watch_rows", area, content_h)) return;
     draw_watch_rows(ctx, area.width());
-    end_watch_scroll_area();
+    end_scroll_area();
 }
 
 }  // namespace corvane
