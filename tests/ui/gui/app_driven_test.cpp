@@ -1,0 +1,121 @@
+// A user at the real window, driven with xdotool inside the test bed: what
+// the toolbar, the list library and the playback button start must really
+// run (rows in the history) or show (the playback bar).
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app_window_support.h"
+#include "support/net_support.h"
+
+namespace corvane::gui_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Positions in the 1400-point window, as the toolbar and the library lay
+// them out at that width.
+constexpr const char* kClickTargetField = "xdotool mousemove --window \"$W\" 400 29 click 1";
+constexpr const char* kClickPlaybackButton = "xdotool mousemove --window \"$W\" 1275 29 click 1";
+constexpr const char* kClickFirstCardWatch = "xdotool mousemove --window \"$W\" 90 303 click 1";
+
+class AppDriven : public AppWindow {
+protected:
+    void SetUp() override {
+        AppWindow::SetUp();
+        if (IsSkipped()) return;
+        if (!on_path("xdotool")) GTEST_SKIP() << "xdotool is missing: no way to click or type into the window";
+    }
+};
+
+// Click the target field, type a host name, press Enter: the trace runs, and
+// its history has rows for every hop under the name as typed.
+TEST_F(AppDriven, AHostTypedInTheToolbarIsTracedOnEnter) {
+    const fs::path root = prepare("typed", "");
+    const pid_t runner = start_driven(root, std::string(kClickTargetField) +
+                                                "; sleep 0.5; xdotool type --delay 30 '" + test::kSimDestName +
+                                                "'; xdotool key Return");
+    wait_for_history(root, 12);
+    end_driven(root, runner);
+
+    const std::vector<std::string> lines = csv_rows(root / "history");
+    ASSERT_GE(lines.size(), 12u) << "no trace ran: " << test::read_file(root / "log");
+    std::set<int> hops;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> f = split(lines[i], ',');
+        if (f.size() != 7) continue;  // the empty tail after the last line end
+        EXPECT_EQ(f[2], test::kSimDestName);
+        hops.insert(std::atoi(f[3].c_str()));
+    }
+    EXPECT_EQ(hops.size(), static_cast<std::size_t>(kRouteHops + 1));
+}
+
+// The watch view without an open list shows the library; "Watch" on a saved
+// list's card opens it and pings its hosts.
+TEST_F(AppDriven, WatchOnALibraryCardPingsTheListsHosts) {
+    const fs::path root = prepare("library", "", "mode=watch\n");
+    fs::create_directories(root / "roaming" / "Corvane" / "Lists");
+    std::ofstream(root / "roaming" / "Corvane" / "Lists" / "Bed.txt")
+        << "# the simulated destination\n" << test::kSimDest << "  Destination\n";
+    const pid_t runner = start_driven(root, kClickFirstCardWatch);
+    wait_for_history(root, 4);
+    end_driven(root, runner);
+
+    const std::vector<std::string> lines = csv_rows(root / "history");
+    ASSERT_GE(lines.size(), 4u) << "the list was not watched: " << test::read_file(root / "log");
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> f = split(lines[i], ',');
+        if (f.size() != 7) continue;
+        EXPECT_EQ(f[4], test::kSimDest);
+        EXPECT_EQ(f[6], "ok");
+    }
+}
+
+// The playback button asks the system's file dialog (here a stand-in zenity
+// that answers with a recording); the recording opens and the playback bar
+// shows under the central area.
+TEST_F(AppDriven, TheToolbarOpensARecordingIntoThePlaybackBar) {
+    const fs::path root = prepare("playback", "");
+    const fs::path recording = root / (std::string(test::kSimDest) + ".csv");
+    {
+        std::ofstream csv(recording);
+        csv << "time,unix_ms,target,hop,address,rtt_ms,result\n";
+        for (int i = 0; i < 120; ++i) {
+            const long long t = 1'765'000'000'000LL + i * 1000LL;
+            for (int hop = 1; hop <= kRouteHops + 1; ++hop) {
+                const std::string addr = hop <= kRouteHops ? test::sim_hop_addr(hop) : std::string(test::kSimDest);
+                csv << "2025-12-06 05:46:" << (i % 60 < 10 ? "0" : "") << i % 60 << ".000," << t + hop << ","
+                    << test::kSimDest << "," << hop << "," << addr << "," << 2 * hop << ",ok\n";
+            }
+        }
+    }
+    fs::create_directories(root / "bin");
+    {
+        std::ofstream zenity(root / "bin" / "zenity");
+        zenity << "#!/bin/sh\necho '" << recording.string() << "'\n";
+    }
+    fs::permissions(root / "bin" / "zenity", fs::perms::owner_all);
+    const fs::path png = root / "shot.png";
+    // The capture ends the program itself, a few seconds of frames after the click.
+    const pid_t runner = start_driven(root, std::string(kClickPlaybackButton) + "; xdotool mousemove 0 0",
+                                      "PATH='" + (root / "bin").string() + "':\"$PATH\" CORVANE_CAPTURE_PNG='" +
+                                          png.string() + "' CORVANE_CAPTURE_FRAME=1500");
+    int status = 0;
+    ASSERT_EQ(::waitpid(runner, &status, 0), runner);
+
+    const Picture shot(png);
+    ASSERT_TRUE(shot.loaded()) << test::read_file(root / "log");
+    // The bar's fill at its left margin, between the chart card and the
+    // status bar; without a recording that is the chart panel's 10,10,10.
+    EXPECT_EQ(shot.at(4, 820), (Rgb{18, 12, 8}));
+    EXPECT_EQ(shot.at(700, 788), (Rgb{70, 32, 10})) << "the bar's top line";
+}
+
+}  // namespace
+}  // namespace corvane::gui_test

@@ -1,0 +1,111 @@
+#include "app_window_support.h"
+
+#include <signal.h>
+#include <stb_image.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "support/net_support.h"
+
+namespace corvane::gui_test {
+
+using namespace std::chrono_literals;
+
+bool on_path(const char* tool) {
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::vector<std::string> split(const std::string& s, char sep) {
+    std::vector<std::string> out;
+    std::stringstream in(s);
+    for (std::string part; std::getline(in, part, sep);) out.push_back(part);
+    if (!s.empty() && s.back() == sep) out.emplace_back();
+    return out;
+}
+
+std::ostream& operator<<(std::ostream& os, const Rgb& c) { return os << c.r << "," << c.g << "," << c.b; }
+
+Picture::Picture(const fs::path& png) { data_ = stbi_load(png.c_str(), &w_, &h_, nullptr, 3); }
+Picture::~Picture() {
+    if (data_) stbi_image_free(data_);
+}
+Rgb Picture::at(int x, int y) const {
+    const unsigned char* p = data_ + (static_cast<std::size_t>(y) * w_ + x) * 3;
+    return Rgb{p[0], p[1], p[2]};
+}
+
+void AppWindow::SetUp() {
+    const char* display = std::getenv("DISPLAY");
+    have_xvfb_ = on_path("xvfb-run") && on_path("Xvfb");
+    if (!have_xvfb_ && (display == nullptr || *display == '\0'))
+        GTEST_SKIP() << "no DISPLAY and no Xvfb: the window cannot open here";
+    if (auto why = test::netbed_missing()) GTEST_SKIP() << *why;
+    sim_ = std::make_unique<netsim::Simulator>(test::kSimDevice, 7);
+    sim_->set_destination(test::sim_route(test::kSimDest, kRouteHops, 1));
+}
+
+fs::path AppWindow::prepare(const std::string& run, const std::string& tabs, const std::string& extra) {
+    const fs::path root = dir_.path() / run;
+    fs::create_directories(root / "roaming" / "Corvane");
+    fs::create_directories(root / "local");
+    std::ofstream(root / "roaming" / "Corvane" / "settings.ini")
+        << "tabs=" << tabs << "\nactive_tab=0\nprobe_ms=500\nroute_secs=0\nsound=false\n"
+        << "flash=false\nmaximized=false\nresume=true\nmode=trace\nview=instrument\nhistory_dir="
+        << (root / "history").string() << "\n"
+        << extra;
+    return root;
+}
+
+std::string AppWindow::command(const fs::path& root, const std::string& extra_env, const std::string& program) const {
+    std::string cmd = "cd '" + root.string() + "' && exec env APPDATA='" + (root / "roaming").string() +
+                      "' LOCALAPPDATA='" + (root / "local").string() + "' WINDIR='" + root.string() +
+                      "' TZ=UTC ASAN_OPTIONS=detect_leaks=0 " + extra_env + " ";
+    if (have_xvfb_) cmd += "xvfb-run -a -s '-screen 0 1400x900x24 -nolisten tcp' ";
+    return cmd + program + " >'" + (root / "log").string() + "' 2>&1";
+}
+
+pid_t AppWindow::start_driven(const fs::path& root, const std::string& actions, const std::string& extra_env) {
+    const std::string script = "\"" CORVANE_EXECUTABLE "\" & P=$!; echo $P >\"" + (root / "pid").string() +
+                               "\"; W=$(timeout 60 xdotool search --sync --onlyvisible --name '^Corvane$' | "
+                               "head -n 1); sleep 1; " +
+                               actions + "; wait $P";
+    std::string quoted;
+    for (char c : script) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    const std::string cmd = command(root, extra_env, "timeout 120 sh -c '" + quoted + "'");
+    const pid_t runner = ::fork();
+    if (runner == 0) {
+        ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    return runner;
+}
+
+void AppWindow::end_driven(const fs::path& root, pid_t runner) {
+    pid_t program = 0;
+    std::ifstream(root / "pid") >> program;
+    EXPECT_GT(program, 0) << test::read_file(root / "log");
+    if (program > 0) ::kill(program, SIGTERM);
+    int status = 0;
+    EXPECT_EQ(::waitpid(runner, &status, 0), runner);
+}
+
+void AppWindow::wait_for_history(const fs::path& root, std::size_t lines) const {
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (csv_rows(root / "history").size() < lines && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(100ms);
+}
+
+std::vector<std::string> AppWindow::csv_rows(const fs::path& history) {
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(history, ec))
+        if (e.path().extension() == ".csv") return split(test::read_file(e.path()), '\n');
+    return {};
+}
+
+}  // namespace corvane::gui_test
