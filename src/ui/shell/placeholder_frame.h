@@ -1,12 +1,8 @@
 #pragma once
-// The frame until the application object takes over: every panel of the
-// current view and layout present, sized and decorated, with empty bodies.
-//
-// The application plugs in by implementing FrameDriver: its frame() runs the
-// per-frame update (shortcuts, snapshots, alerts, ...) and calls host_panels()
-// with the App's view, layout and flags and a body that dispatches on the
-// panel id to the views; its on_close() stops the sessions and flushes their
-// history writers. main() then constructs it instead of this one.
+// Test-only: every panel of one view and layout present, sized and
+// decorated, with empty bodies (a few sample rows with `probes`), so the
+// window tests can check the palette's fills and lines at fixed points
+// whatever the views draw.
 #include "ui/panel_layout.h"
 #include "ui/shell.h"
 
