@@ -203,7 +203,10 @@ TEST_F(TraceSessionTest, LengthChangeStartsANewGenerationKeepingStayingHops) {
 
     echo_.set_route(kDest, scripted_route({hop(1), hop(3)}));
     ASSERT_TRUE(wait_until([&] { return snap(tab).events.size() == 2; }));
-    // The four old probe threads end, three new ones run.
+    // The four old probe threads end, three new ones run. The event is told
+    // before the new threads start, and the open count passes through 1 + 3
+    // while old ones close and new ones open: wait for all three to open.
+    ASSERT_TRUE(wait_until([&] { return echo_.handles_opened() >= 1 + 4 + 3; }));
     ASSERT_TRUE(open_handles_settle_at(1 + 3));
     EXPECT_EQ(echo_.handles_opened(), 1 + 4 + 3);
 
