@@ -103,10 +103,11 @@ void BM_AppUpdateOnly(benchmark::State& bench) {
 }
 BENCHMARK(BM_AppUpdateOnly)->Unit(benchmark::kMillisecond);
 
-void BM_WindowFrame(benchmark::State& bench) {
+// Whole frames of the window over the App `make_app` builds.
+void run_window_frames(benchmark::State& bench, App (*make_app)()) {
     private_settings_folder();
     headless_imgui();
-    AppFrame frame(app_with_full_trace, ShortcutKeys{});
+    AppFrame frame(make_app, ShortcutKeys{});
     NullShell shell;
     for (auto _ : bench) {
         ImGui::NewFrame();
@@ -117,22 +118,11 @@ void BM_WindowFrame(benchmark::State& bench) {
         benchmark::DoNotOptimize(ImGui::GetDrawData());
     }
 }
+
+void BM_WindowFrame(benchmark::State& bench) { run_window_frames(bench, app_with_full_trace); }
 BENCHMARK(BM_WindowFrame)->Unit(benchmark::kMillisecond);
 
-void BM_WindowFrameWatch1000(benchmark::State& bench) {
-    private_settings_folder();
-    headless_imgui();
-    AppFrame frame(app_with_big_watch_list, ShortcutKeys{});
-    NullShell shell;
-    for (auto _ : bench) {
-        ImGui::NewFrame();
-        begin_interaction_frame();
-        frame.frame(shell);
-        ImGui::Render();
-        clear_transparent_vertices(ImGui::GetDrawData());
-        benchmark::DoNotOptimize(ImGui::GetDrawData());
-    }
-}
+void BM_WindowFrameWatch1000(benchmark::State& bench) { run_window_frames(bench, app_with_big_watch_list); }
 BENCHMARK(BM_WindowFrameWatch1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
