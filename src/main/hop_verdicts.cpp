@@ -26,13 +26,21 @@ bool later_hop_answers(const std::vector<HopStats>& hops, std::size_t i) {
                        [](const HopStats& h) { return h.received > 0; });
 }
 
-bool later_hop_lossy(const std::vector<HopStats>& hops, std::size_t i) {
-    return std::any_of(hops.begin() + static_cast<std::ptrdiff_t>(i) + 1, hops.end(), [](const HopStats& h) {
-        return h.received > 0 && h.sent >= kMinProbes && loss_percent(h) >= 2.0;
-    });
+// Loss at a later hop that is itself rate limited is that router's own and
+// says nothing about forwarding: routers that rate-limit in a row would
+// otherwise hide each other's verdict.
+bool later_hop_lossy(const std::vector<HopStats>& hops, const std::vector<HopClass>& classes, std::size_t i) {
+    for (std::size_t j = i + 1; j < hops.size(); ++j) {
+        const HopStats& h = hops[j];
+        if (classes[j] != HopClass::RateLimited && h.received > 0 && h.sent >= kMinProbes &&
+            loss_percent(h) >= 2.0)
+            return true;
+    }
+    return false;
 }
 
-HopClass first_class(const std::vector<HopStats>& hops, std::size_t i) {
+// `classes` holds the verdicts of the hops after i already.
+HopClass first_class(const std::vector<HopStats>& hops, const std::vector<HopClass>& classes, std::size_t i) {
     const HopStats& h = hops[i];
     if (i + 1 == hops.size()) return HopClass::None;  // the destination is judged as measured
     if (h.received == 0) {
@@ -43,7 +51,7 @@ HopClass first_class(const std::vector<HopStats>& hops, std::size_t i) {
         return later_hop_answers(hops, i) ? HopClass::NoIcmpReply : HopClass::None;
     }
     if (h.sent >= kMinProbes && loss_percent(h) >= 5.0 && later_hop_answers(hops, i) &&
-        !later_hop_lossy(hops, i)) {
+        !later_hop_lossy(hops, classes, i)) {
         return HopClass::RateLimited;
     }
     return HopClass::None;
@@ -57,7 +65,7 @@ HopVerdicts compute_hop_verdicts(const std::vector<HopStats>& hops) {
     if (n == 0) return out;
 
     out.classes.resize(n, HopClass::None);
-    for (std::size_t i = 0; i < n; ++i) out.classes[i] = first_class(hops, i);
+    for (std::size_t i = n; i-- > 0;) out.classes[i] = first_class(hops, out.classes, i);
 
     // m[i]: the lowest average of any later hop that answers and is not
     // rate limited.

@@ -95,7 +95,7 @@ TEST(HopVerdicts, RateLimitedNeedsEnoughProbesAndCleanLaterHops) {
         {"later hop exactly 2 % loss", {hop(10, 5, 50), hop(50, 49, 588)}, kNone},
         {"later hop just under 2 % loss", {hop(10, 5, 50), hop(51, 50, 600)}, kRate},
         {"lossy later hop with 9 sent", {hop(10, 5, 50), hop(9, 1, 12)}, kRate},
-        {"lossy hop between", {hop(10, 5, 50), hop(10, 5, 60), clean(12.0)}, kNone},
+        {"lossy hop between, too little to be rate limited", {hop(10, 5, 50), hop(50, 48, 576), clean(12.0)}, kNone},
         {"silent hop between", {hop(10, 5, 50), hop(10, 0, 0), clean(12.0)}, kRate},
     };
     for (const Case& c : cases) {
@@ -104,6 +104,34 @@ TEST(HopVerdicts, RateLimitedNeedsEnoughProbesAndCleanLaterHops) {
     }
     // The destination itself is never rate limited.
     EXPECT_EQ(classes_of({clean(5.0), hop(100, 50, 600)}).back(), kNone);
+}
+
+TEST(HopVerdicts, RoutersRateLimitingInARow) {
+    // Each router's own lost answers must not keep the one before it from its
+    // verdict; loss that reaches a later hop still does.
+    struct Case {
+        const char* what;
+        std::vector<HopStats> hops;
+        std::vector<HopClass> classes;
+    };
+    const Case cases[] = {
+        {"two, clean destination", {hop(30, 23, 230), hop(30, 23, 276), clean(12.0, 30)}, {kRate, kRate, kNone}},
+        {"three, clean destination",
+         {hop(30, 23, 230), hop(30, 20, 240), hop(30, 27, 324), clean(12.0, 30)},
+         {kRate, kRate, kRate, kNone}},
+        {"two, destination 3 % loss", {hop(30, 23, 230), hop(30, 23, 276), hop(100, 97, 1164)}, {kNone, kNone, kNone}},
+        {"three, destination 3 % loss",
+         {hop(30, 23, 230), hop(30, 20, 240), hop(30, 27, 324), hop(100, 97, 1164)},
+         {kNone, kNone, kNone, kNone}},
+        {"real loss from hop 1 on", {hop(30, 27, 270), hop(30, 18, 216), hop(30, 27, 324)}, {kNone, kNone, kNone}},
+        {"hop 2 lossy, too little to be rate limited",
+         {hop(30, 23, 230), hop(100, 96, 1152), hop(30, 18, 216), clean(12.0, 30)},
+         {kNone, kNone, kRate, kNone}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(classes_of(c.hops), c.classes);
+    }
 }
 
 TEST(HopVerdicts, SlowToAnswerNeedsStrictlyMoreThanTheMargin) {
