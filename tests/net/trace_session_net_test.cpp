@@ -1,5 +1,6 @@
 // Trace sessions against the simulator: real echoes, names from the test
-// namespace's hosts file, route changes, stopping and the history they leave.
+// namespace's hosts file, route changes, stopping and the history they leave;
+// and against the bed's kernel routers, where the rate limits are the kernel's.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include "engine/history_writer.h"
 #include "engine/reverse_lookup.h"
 #include "engine/trace_tab.h"
+#include "main/hop_verdicts.h"
 #include "netsim/simulator.h"
 #include "support/net_support.h"
 #include "support/scripted_echo.h"
@@ -239,6 +241,39 @@ TEST_F(TraceNetTest, StopEndsEverythingAndLeavesACompleteHistory) {
     ASSERT_TRUE(wait_until([&] { return monitoring_with(tab, 1) && snap(tab).history_file.has_value(); }, 20s));
     EXPECT_NE(*snap(tab).history_file, first_file);
     EXPECT_EQ(snap(tab).events.size(), 1u);
+}
+
+TEST_F(TraceNetTest, KernelRoutersRateLimitingInARowAreNotRealLoss) {
+    // The kernel's own defaults on r1 and r2: about one time-exceeded answer
+    // per second to us, after a burst of six. r3 and the destination answer
+    // everything.
+    const test::ScopedNetnsSysctl limits[] = {
+        {test::kChainR1Netns, "net/ipv4/icmp_ratelimit", "1000"},
+        {test::kChainR1Netns, "net/ipv4/icmp_ratemask", "6168"},
+        {test::kChainR2Netns, "net/ipv4/icmp_ratelimit", "1000"},
+        {test::kChainR2Netns, "net/ipv4/icmp_ratemask", "6168"},
+    };
+    for (const auto& limit : limits) ASSERT_EQ(limit.error(), "");
+    settings_->probe_ms = 500;
+    TraceTab tab = new_trace_tab(test::kChainDest);
+    start(tab);
+    // The burst answers a router's first dozen or so probes in full; by 30
+    // the limit has cost each router several answers, well past the 5 % a
+    // verdict needs, and a probe count holds however busy the machine is.
+    ASSERT_TRUE(wait_until([&] { return monitoring_with(tab, 30); }, 120s));
+
+    const TraceState st = snap(tab);
+    ASSERT_EQ(st.hops.size(), 4u);
+    std::ostringstream report;
+    for (std::size_t i = 0; i < st.hops.size(); ++i) {
+        const HopStats& h = st.hops[i];
+        report << " hop" << i + 1 << "=" << h.sent - h.received << "/" << h.sent;
+    }
+    std::cout << "lost/sent:" << report.str() << "\n";
+    RecordProperty("lost_of_sent", report.str());
+    EXPECT_EQ(compute_hop_verdicts(st.hops).classes,
+              (std::vector<HopClass>{HopClass::RateLimited, HopClass::RateLimited, HopClass::None, HopClass::None}))
+        << report.str();
 }
 
 }  // namespace

@@ -63,6 +63,8 @@ std::string sim_watch_addr(int i);
 netsim::SimDestination sim_route(const std::string& dest, int hops, double step_ms = 0);
 
 // The kernel-router chain: cvclient -> cvr1 -> cvr2 -> cvr3 -> cvdest.
+inline constexpr char kChainR1Netns[] = "cvr1";
+inline constexpr char kChainR2Netns[] = "cvr2";
 inline constexpr char kChainClient[] = "10.91.1.2";
 inline constexpr char kChainR1[] = "10.91.1.1";
 inline constexpr char kChainR2[] = "10.91.2.2";
@@ -76,5 +78,22 @@ inline constexpr char kChainNoRoute[] = "10.91.9.1";
 inline constexpr char kChainNoHost[] = "10.91.4.99";
 // Not routed at all in cvclient: sending fails with ENETUNREACH.
 inline constexpr char kUnroutable[] = "10.92.0.1";
+
+// Sets a sysctl of another namespace of the bed (`key` under /proc/sys, e.g.
+// "net/ipv4/icmp_ratelimit") for the object's life and puts the old value
+// back after, so the bed stays as the other tests expect it.
+class ScopedNetnsSysctl {
+public:
+    ScopedNetnsSysctl(std::string netns, std::string key, const std::string& value);
+    ~ScopedNetnsSysctl();
+    ScopedNetnsSysctl(const ScopedNetnsSysctl&) = delete;
+    ScopedNetnsSysctl& operator=(const ScopedNetnsSysctl&) = delete;
+    // Why the value could not be set; empty when it was.
+    const std::string& error() const { return error_; }
+
+private:
+    std::string netns_, key_, error_;
+    std::optional<std::string> old_;
+};
 
 }  // namespace corvane::test
