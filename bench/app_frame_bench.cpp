@@ -107,12 +107,13 @@ BENCHMARK(BM_AppUpdateOnly)->Unit(benchmark::kMillisecond);
 void run_window_frames(benchmark::State& bench, App (*make_app)()) {
     private_settings_folder();
     headless_imgui();
-    AppFrame frame(make_app, ShortcutKeys{});
+    AppFrame frame(make_app);
     NullShell shell;
+    const KeyboardFrame no_keys;
     for (auto _ : bench) {
         ImGui::NewFrame();
         begin_interaction_frame();
-        frame.frame(shell);
+        frame.frame(shell, no_keys);
         ImGui::Render();
         clear_transparent_vertices(ImGui::GetDrawData());
         benchmark::DoNotOptimize(ImGui::GetDrawData());

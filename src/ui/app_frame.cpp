@@ -34,25 +34,27 @@ PanelInputs panel_inputs_of(const App& app) {
     return in;
 }
 
-FrameInput read_frame_input(const ShortcutKeys& keys) {
+FrameInput read_frame_input(std::string_view pressed) {
     FrameInput in;
-    in.layout_instrument = shortcut_pressed(Shortcut::LayoutInstrument, keys);
-    in.layout_signal = shortcut_pressed(Shortcut::LayoutSignal, keys);
-    in.toggle_sound = shortcut_pressed(Shortcut::ToggleSound, keys);
-    in.new_tab = shortcut_pressed(Shortcut::NewTab, keys);
-    in.close_tab = shortcut_pressed(Shortcut::CloseTab, keys);
+    if (ImGui::GetIO().KeyCtrl) {
+        const auto has = [&](char key) { return pressed.find(key) != std::string_view::npos; };
+        in.layout_instrument = has('1');
+        in.layout_signal = has('2');
+        in.toggle_sound = has('m');
+        in.new_tab = has('t');
+        in.close_tab = has('w');
+    }
     in.escape = ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false);
     return in;
 }
 
-AppFrame::AppFrame(std::function<App()> make_app, ShortcutKeys keys)
-    : make_app_(std::move(make_app)), keys_(keys) {}
+AppFrame::AppFrame(std::function<App()> make_app) : make_app_(std::move(make_app)) {}
 
-void AppFrame::frame(Shell& shell) {
+void AppFrame::frame(Shell& shell, const KeyboardFrame& keys) {
     if (closed_) return;
     if (!app_) app_.emplace(make_app_());
     FrameContext ctx{shell, play_sound_, {}};
-    const FrameInput input = read_frame_input(keys_);
+    const FrameInput input = read_frame_input(keys.pressed());
     app_update(*app_, ctx, input, *view_, [&](FrameView& view) { host_frame_panels(*app_, input, view); });
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "main/app.h"
 #include "main/app_update.h"
@@ -19,15 +20,17 @@ namespace corvane {
 // Which panels the App's state calls for this frame.
 PanelInputs panel_inputs_of(const App& app);
 
-// This frame's shortcuts and Escape, from ImGui's input state.
-FrameInput read_frame_input(const ShortcutKeys& keys);
+// This frame's shortcuts and Escape: `pressed` holds the shortcut keys the
+// window system pressed or repeated during the frame (KeyboardFrame), Ctrl
+// and Escape come from ImGui's input state.
+FrameInput read_frame_input(std::string_view pressed);
 
 class AppFrame final : public FrameDriver {
 public:
     // The App is made on the first frame, once the window, its fonts and its
     // theme exist, as the shell's creation callback would.
-    AppFrame(std::function<App()> make_app, ShortcutKeys keys);
-    void frame(Shell& shell) override;
+    explicit AppFrame(std::function<App()> make_app);
+    void frame(Shell& shell, const KeyboardFrame& keys) override;
     // Stops every session, waits for their threads a bounded time and
     // flushes the history files.
     void on_close() override;
@@ -42,7 +45,6 @@ private:
     std::optional<App> app_;
     std::unique_ptr<FrameView> view_ = std::make_unique<FrameView>();
     PanelHeights heights_;
-    ShortcutKeys keys_;
     AlertSoundPlayer play_sound_ = play_chosen_alert_sound;
     ZenityFilePicker history_picker_;
     ZenitySystemDialogs dialogs_;

@@ -35,11 +35,23 @@ namespace {
 volatile std::sig_atomic_t g_end_requested = 0;
 void on_end_signal(int) { g_end_requested = 1; }
 
-KeyReleaseHold g_key_hold;
+KeyboardFrame g_keyboard;
 BlendFuncSeparateFn g_blend_func_separate = nullptr;
 
+bool is_modifier(int key) { return key >= GLFW_KEY_LEFT_SHIFT && key <= GLFW_KEY_RIGHT_SUPER; }
+
 void key_callback(GLFWwindow* w, int key, int scancode, int action, int mods) {
-    if (action == GLFW_REPEAT || g_key_hold.on_key(key, action == GLFW_PRESS))
+    const KeyAction a = action == GLFW_PRESS    ? KeyAction::Press
+                        : action == GLFW_REPEAT ? KeyAction::Repeat
+                                                : KeyAction::Release;
+    char meaning = 0;
+    if (a != KeyAction::Release) {
+        // The character the active layout puts on the key, read at the
+        // press, so a layout switched while running counts at once.
+        const char* typed = glfwGetKeyName(key, scancode);
+        meaning = shortcut_key(key, typed != nullptr ? typed : "");
+    }
+    if (g_keyboard.on_key(key, a, meaning, is_modifier(key)))
         ImGui_ImplGlfw_KeyCallback(w, key, scancode, action, mods);
 }
 
@@ -129,7 +141,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     unsigned frame = 0;
     bool first_frame = true;
     while (true) {
-        for (const KeyReleaseHold::Event& e : g_key_hold.end_frame())
+        for (const KeyboardFrame::Event& e : g_keyboard.end_frame())
             ImGui_ImplGlfw_KeyCallback(window, e.key, 0, GLFW_RELEASE, 0);
         const double wait = shell.take_wait();
         if (wait <= 0.0)
@@ -146,7 +158,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         ImGui::NewFrame();
         ImGui::GetBackgroundDrawList()->AddCallback(premultiplied_blend, nullptr);
         begin_interaction_frame();
-        driver.frame(shell);
+        driver.frame(shell, g_keyboard);
         ImGui::Render();
         clear_transparent_vertices(ImGui::GetDrawData());
         if (first_frame) {

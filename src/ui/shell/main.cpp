@@ -1,6 +1,3 @@
-#define GLFW_INCLUDE_NONE
-#include <GLFW/glfw3.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -20,7 +17,7 @@ int main() {
             PlaceholderFrame frame(placeholder_inputs_from_env(), capture_request_from_env().has_value());
             return run_shell(ShellOptions{}, frame);
         }
-        AppFrame frame(app_new, ShortcutKeys{GLFW_KEY_T, GLFW_KEY_W, GLFW_KEY_M, GLFW_KEY_1, GLFW_KEY_2});
+        AppFrame frame(app_new);
         return run_shell(ShellOptions{}, frame);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "Error: %s\n", e.what());

@@ -11,7 +11,7 @@
 
 namespace corvane {
 
-void PlaceholderFrame::frame(Shell& shell) {
+void PlaceholderFrame::frame(Shell& shell, const KeyboardFrame&) {
     host_panels(inputs_, heights_, [&](const PlacedPanel& p) {
         if (!probes_) return;
         const bool central = p.spec.kind == PanelKind::Central;

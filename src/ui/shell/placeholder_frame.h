@@ -13,7 +13,7 @@ public:
     // With `probes`, the central panel also shows a hovered and a selected
     // table row so screenshots can check the translucent fills.
     PlaceholderFrame(PanelInputs inputs, bool probes) : inputs_(inputs), probes_(probes) {}
-    void frame(Shell& shell) override;
+    void frame(Shell& shell, const KeyboardFrame& keys) override;
 
 private:
     PanelInputs inputs_;

@@ -77,6 +77,48 @@ TEST_F(AppDriven, WatchOnALibraryCardPingsTheListsHosts) {
     }
 }
 
+// Four running trace tabs; the tabs= line of settings.ini, once Ctrl+M (sent
+// last) has turned the sound on, counts those left: every key sent before it
+// has been acted on by then.
+constexpr const char* kFourTabs = "10.77.100.1 10.77.100.1 10.77.100.1 10.77.100.1";
+constexpr const char* kPointerOnWindow = "xdotool mousemove --window \"$W\" 700 450";
+constexpr const char* kSoundOnLast = "xdotool key ctrl+m";
+
+std::size_t tabs_left(const std::string& settings) {
+    for (const std::string& line : split(settings, '\n'))
+        if (line.rfind("tabs=", 0) == 0) return split(line.substr(5), ' ').size();
+    return 0;
+}
+
+// A Ctrl+W held for less than the window system's repeat delay is one press:
+// it closes one tab, however many frames pass while it is held.
+TEST_F(AppDriven, CtrlWHeldBrieflyClosesOneTab) {
+    const fs::path root = prepare("held", kFourTabs);
+    const pid_t runner = start_driven(root, std::string(kPointerOnWindow) +
+                                                "; xdotool keydown ctrl w; sleep 0.45; xdotool keyup w ctrl; " +
+                                                kSoundOnLast);
+    const std::string settings = settings_once(root, "sound=true");
+    end_driven(root, runner);
+    ASSERT_NE(settings.find("\nsound=true\n"), std::string::npos) << "Ctrl+M never arrived: " << settings;
+    EXPECT_EQ(tabs_left(settings), 3u) << settings;
+}
+
+// On a French layout Ctrl+W is the key that types "w" (in the US Z place);
+// the key labelled Z, in the US W place, closes nothing. Pressed once and
+// twice, so neither reading by place nor the layout left at US passes.
+TEST_F(AppDriven, CtrlWFollowsTheKeyboardLayout) {
+    if (!have_xvfb_) GTEST_SKIP() << "the layout is switched on a display of the test's own only";
+    if (!on_path("setxkbmap")) GTEST_SKIP() << "setxkbmap is missing (x11-xkb-utils)";
+    const fs::path root = prepare("azerty", kFourTabs);
+    // Keycode 25 is the US W place; xdotool finds the key for the keysym w.
+    const std::string keys = "; xdotool key ctrl+25; xdotool key ctrl+w; xdotool key ctrl+w; ";
+    const pid_t runner = start_driven(root, kPointerOnWindow + keys + kSoundOnLast, "", "setxkbmap fr");
+    const std::string settings = settings_once(root, "sound=true");
+    end_driven(root, runner);
+    ASSERT_NE(settings.find("\nsound=true\n"), std::string::npos) << "Ctrl+M never arrived: " << settings;
+    EXPECT_EQ(tabs_left(settings), 2u) << settings;
+}
+
 // The playback button asks the system's file dialog (here a stand-in zenity
 // that answers with a recording); the recording opens and the playback bar
 // shows under the central area.

@@ -66,12 +66,15 @@ std::string AppWindow::command(const fs::path& root, const std::string& extra_en
     std::string cmd = "cd '" + root.string() + "' && exec env APPDATA='" + (root / "roaming").string() +
                       "' LOCALAPPDATA='" + (root / "local").string() + "' WINDIR='" + root.string() +
                       "' TZ=UTC ASAN_OPTIONS=detect_leaks=0 " + extra_env + " ";
-    if (have_xvfb_) cmd += "xvfb-run -a -s '-screen 0 1400x900x24 -nolisten tcp' ";
+    // Without -noreset the server resets when its last client leaves, which
+    // drops a keymap set by setxkbmap before the program connects.
+    if (have_xvfb_) cmd += "xvfb-run -a -s '-screen 0 1400x900x24 -nolisten tcp -noreset' ";
     return cmd + program + " >'" + (root / "log").string() + "' 2>&1";
 }
 
-pid_t AppWindow::start_driven(const fs::path& root, const std::string& actions, const std::string& extra_env) {
-    const std::string script = "\"" CORVANE_EXECUTABLE "\" & P=$!; echo $P >\"" + (root / "pid").string() +
+pid_t AppWindow::start_driven(const fs::path& root, const std::string& actions, const std::string& extra_env,
+                              const std::string& before) {
+    const std::string script = (before.empty() ? "" : before + "; ") + "\"" CORVANE_EXECUTABLE "\" & P=$!; echo $P >\"" + (root / "pid").string() +
                                "\"; W=$(timeout 60 xdotool search --sync --onlyvisible --name '^Corvane$' | "
                                "head -n 1); sleep 1; " +
                                actions + "; wait $P";
@@ -99,6 +102,18 @@ void AppWindow::wait_for_history(const fs::path& root, std::size_t lines) const 
     const auto deadline = std::chrono::steady_clock::now() + 60s;
     while (csv_rows(root / "history").size() < lines && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(100ms);
+}
+
+std::string AppWindow::settings_once(const fs::path& root, const std::string& line) {
+    const fs::path ini = root / "roaming" / "Corvane" / "settings.ini";
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    for (;;) {
+        const std::string text = test::read_file(ini);
+        for (const std::string& l : split(text, '\n'))
+            if (l == line) return text;
+        if (std::chrono::steady_clock::now() >= deadline) return text;
+        std::this_thread::sleep_for(100ms);
+    }
 }
 
 std::vector<std::string> AppWindow::csv_rows(const fs::path& history) {

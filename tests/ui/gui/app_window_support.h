@@ -58,14 +58,19 @@ protected:
     std::string command(const fs::path& root, const std::string& extra_env, const std::string& program) const;
 
     // Starts the program; once its window shows, runs the xdotool commands
-    // of `actions` ("$W" is the window). The program's pid goes to root/pid.
-    // Returns the runner's pid.
-    pid_t start_driven(const fs::path& root, const std::string& actions, const std::string& extra_env = "");
+    // of `actions` ("$W" is the window). `before` runs on the display first
+    // (setxkbmap, say). The program's pid goes to root/pid. Returns the
+    // runner's pid.
+    pid_t start_driven(const fs::path& root, const std::string& actions, const std::string& extra_env = "",
+                       const std::string& before = "");
     // Ends the program with SIGTERM and waits for the runner.
     void end_driven(const fs::path& root, pid_t runner);
     // Waits (60 s at most) until the first history file in root/history has
     // at least `lines` lines.
     void wait_for_history(const fs::path& root, std::size_t lines) const;
+
+    // settings.ini as saved once it holds the line `line` (60 s at most).
+    static std::string settings_once(const fs::path& root, const std::string& line);
 
     // The rows of the first history file in `history`, split at line ends.
     static std::vector<std::string> csv_rows(const fs::path& history);
