@@ -2,6 +2,8 @@
 // What the per-frame update may ask of the window shell. The GLFW shell
 // implements it; tests of the update use a fake. Nothing here needs a window
 // library, so the application core can be built and tested without one.
+#include <cstdint>
+
 namespace corvane {
 
 struct ViewportInfo {
@@ -20,6 +22,9 @@ public:
     virtual ViewportInfo viewport_info() const = 0;
     // The next frame comes after at most this long, even without input.
     virtual void request_repaint_after(double seconds) = 0;
+    // The window the system's pickers are modal to (an X11 window id); 0
+    // when there is none.
+    virtual std::uint64_t dialog_parent() const { return 0; }
     // The window system has no dark-title request on this platform; kept so
     // the update can send it like on others.
     virtual void set_dark_theme() {}

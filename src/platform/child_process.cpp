@@ -1,10 +1,13 @@
 #include "platform/child_process.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <thread>
 
@@ -14,10 +17,18 @@ namespace corvane {
 
 namespace {
 
+std::atomic<bool> g_pickers_ended{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+// Readable once the pickers are ended; never drained. Made before main runs,
+// as a signal handler may not make it.
+int g_end_pipe[2] = {-1, -1};
+const bool g_end_pipe_made = ::pipe2(g_end_pipe, O_CLOEXEC | O_NONBLOCK) == 0;
+
 // Starts args[0] from PATH with standard input and error on /dev/null,
 // standard output on `stdout_fd` (or /dev/null when it is -1), and no other
-// descriptor of ours open.
-std::optional<pid_t> spawn(const std::vector<std::string>& args, int stdout_fd) {
+// descriptor of ours open. With `own_group` it leads a process group of its
+// own, so it can be ended with whatever it started.
+std::optional<pid_t> spawn(const std::vector<std::string>& args, int stdout_fd, bool own_group = false) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -37,8 +48,16 @@ std::optional<pid_t> spawn(const std::vector<std::string>& args, int stdout_fd) 
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    if (own_group) {
+        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attr, 0);
+    }
+
     pid_t pid = -1;
-    const int rc = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int rc = ::posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
+    posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) return std::nullopt;
     return pid;
@@ -56,9 +75,10 @@ std::optional<int> wait_child(pid_t pid) {
 }  // namespace
 
 std::optional<std::string> run_for_output(const std::vector<std::string>& args) {
+    if (g_pickers_ended.load()) return std::nullopt;
     int pipe_fds[2];
     if (::pipe2(pipe_fds, O_CLOEXEC) != 0) return std::nullopt;
-    const std::optional<pid_t> pid = spawn(args, pipe_fds[1]);
+    const std::optional<pid_t> pid = spawn(args, pipe_fds[1], true);
     ::close(pipe_fds[1]);
     if (!pid) {
         ::close(pipe_fds[0]);
@@ -68,6 +88,20 @@ std::optional<std::string> run_for_output(const std::vector<std::string>& args) 
     std::string out;
     char buf[4096];
     for (;;) {
+        pollfd fds[2] = {{pipe_fds[0], POLLIN, 0}, {g_end_pipe[0], POLLIN, 0}};
+        // Without the pipe (it could not be made) the flag is looked at
+        // every 100 ms instead.
+        const int ready = ::poll(fds, g_end_pipe_made ? 2 : 1, g_end_pipe_made ? -1 : 100);
+        if (g_pickers_ended.load()) {
+            ::kill(-*pid, SIGKILL);
+            ::close(pipe_fds[0]);
+            wait_child(*pid);
+            return std::nullopt;
+        }
+        if (ready <= 0) {
+            if (ready == 0 || errno == EINTR) continue;
+            break;
+        }
         const ssize_t n = ::read(pipe_fds[0], buf, sizeof buf);
         if (n > 0) {
             out.append(buf, static_cast<std::size_t>(n));
@@ -88,6 +122,14 @@ std::optional<std::filesystem::path> run_path_picker(const std::vector<std::stri
     if (!out->empty() && out->back() == '\n') out->pop_back();
     if (out->empty()) return std::nullopt;
     return std::filesystem::path(*out);
+}
+
+void end_pickers_for_exit() noexcept {
+    g_pickers_ended.store(true);
+    if (g_end_pipe[1] >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(g_end_pipe[1], &byte, 1);
+    }
 }
 
 bool start_detached_process(const std::vector<std::string>& args) {

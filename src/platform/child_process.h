@@ -10,7 +10,14 @@
 namespace corvane {
 
 // Runs the program to its end; its standard output when it exits with 0.
+// The program gets a process group of its own, which end_pickers_for_exit
+// ends whole: nothing then, as for a failure.
 std::optional<std::string> run_for_output(const std::vector<std::string>& args);
+
+// For a handler of SIGTERM and SIGINT (async-signal-safe): ends the program
+// run_for_output waits for, on whichever thread the signal arrived, and every
+// later one before it starts, so a picker left open never holds up the exit.
+void end_pickers_for_exit() noexcept;
 
 // A picker that prints the chosen path followed by one line feed (zenity): the
 // path, or nothing when cancelled, failed or missing. A name may hold other

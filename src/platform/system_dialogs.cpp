@@ -8,22 +8,26 @@
 
 namespace corvane {
 
+std::vector<std::string> zenity_file_selection(std::uint64_t parent_window) {
+    std::vector<std::string> args = {"zenity", "--file-selection"};
+    if (parent_window != 0) {
+        args.emplace_back("--modal");
+        args.push_back("--attach=" + std::to_string(parent_window));
+    }
+    return args;
+}
+
 std::optional<std::filesystem::path> ZenitySystemDialogs::pick_wav_file() {
-    return run_path_picker({
-        "zenity",
-        "--file-selection",
-        std::string("--title=") + kSoundDialogTitle,
-        std::string("--file-filter=") + kSoundDialogFilter + " | *.wav *.WAV",
-    });
+    std::vector<std::string> args = zenity_file_selection(parent_window_);
+    args.push_back(std::string("--title=") + kSoundDialogTitle);
+    args.push_back(std::string("--file-filter=") + kSoundDialogFilter + " | *.wav *.WAV");
+    return run_path_picker(args);
 }
 
 std::optional<std::filesystem::path> ZenitySystemDialogs::pick_folder(const std::filesystem::path& start_dir) {
-    std::vector<std::string> args = {
-        "zenity",
-        "--file-selection",
-        "--directory",
-        std::string("--title=") + kFolderDialogTitle,
-    };
+    std::vector<std::string> args = zenity_file_selection(parent_window_);
+    args.emplace_back("--directory");
+    args.push_back(std::string("--title=") + kFolderDialogTitle);
     if (!start_dir.empty()) {
         // The trailing slash makes zenity open the folder rather than
         // preselect it in its parent.

@@ -1,8 +1,11 @@
 #pragma once
 // The system's pickers and file manager that the Settings window reaches,
 // behind an interface so the window's tests need no dialog.
+#include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace corvane {
 
@@ -23,6 +26,11 @@ public:
     virtual void open_folder(const std::filesystem::path& dir) = 0;
 };
 
+// The start of zenity's arguments for a file or folder picker. With a
+// window (an X11 window id, not 0) the picker is modal to it, so a window
+// manager keeps it above the window.
+std::vector<std::string> zenity_file_selection(std::uint64_t parent_window);
+
 // zenity for the pickers, xdg-open for the file manager, both found on PATH
 // and started with an argument vector (no shell); their standard error goes
 // to /dev/null.
@@ -31,6 +39,11 @@ public:
     std::optional<std::filesystem::path> pick_wav_file() override;
     std::optional<std::filesystem::path> pick_folder(const std::filesystem::path& start_dir) override;
     void open_folder(const std::filesystem::path& dir) override;
+    // The window the pickers belong to; 0 for none.
+    void attach_to(std::uint64_t window) { parent_window_ = window; }
+
+private:
+    std::uint64_t parent_window_ = 0;
 };
 
 inline constexpr const char* kSoundDialogTitle = "Choose an alert sound";

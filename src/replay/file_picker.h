@@ -1,6 +1,7 @@
 #pragma once
 // The system's open-file dialog for a history file, behind an interface so
 // tests need no dialog.
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -19,6 +20,11 @@ public:
 class ZenityFilePicker : public HistoryFilePicker {
 public:
     std::optional<std::filesystem::path> pick_history_file(const std::filesystem::path& start_dir) override;
+    // The window the picker belongs to (an X11 window id); 0 for none.
+    void attach_to(std::uint64_t window) { parent_window_ = window; }
+
+private:
+    std::uint64_t parent_window_ = 0;
 };
 
 inline constexpr const char* kPlaybackDialogTitle = "Play back a Corvane history file";

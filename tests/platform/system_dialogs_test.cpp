@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/child_process.h"
 #include "support/test_support.h"
 
 namespace corvane {
@@ -113,6 +115,55 @@ TEST_F(DialogsTest, FolderPickerStartsInTheFolder) {
 
     install_fake_zenity(dir.path(), "", 1);
     EXPECT_EQ(dialogs.pick_folder("/h"), std::nullopt);
+}
+
+TEST_F(DialogsTest, PickersAreModalToTheWindow) {
+    install_fake_zenity(dir.path(), "/s/a.wav\n", 0);
+    dialogs.attach_to(0x2a00007);
+    EXPECT_EQ(dialogs.pick_wav_file(), fs::path("/s/a.wav"));
+    EXPECT_EQ(test::read_file(dir.path() / "args"),
+              "--file-selection\n--modal\n--attach=44040199\n--title=Choose an alert sound\n"
+              "--file-filter=WAV sound | *.wav *.WAV\n");
+    dialogs.pick_folder("/h");
+    EXPECT_EQ(test::lines_of(test::read_file(dir.path() / "args")).at(2), "--attach=44040199");
+}
+
+// SIGTERM while a picker is open: the handler ends the picker, with what it
+// started, and the picker answers nothing; a picker asked for afterwards
+// does not start. In a child process of its own, as the end is for good.
+TEST_F(DialogsTest, EndingForExitEndsAnOpenPicker) {
+    const fs::path args = dir.path() / "args";
+    const fs::path sleeper = dir.path() / "sleeper";
+    // Answers only after a minute, and its sleep is a process of its own.
+    install_script(dir.path() / "zenity", "sleep 60 & echo $! > '" + sleeper.string() +
+                                              "'\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                                              args.string() + "'\nwait\necho /s/late.wav\n");
+    EXPECT_EXIT(
+        {
+            struct sigaction sa {};
+            sa.sa_handler = [](int) { end_pickers_for_exit(); };
+            sigaction(SIGTERM, &sa, nullptr);
+            std::thread signaller([&] {
+                if (wait_for_file(args)) ::kill(::getpid(), SIGTERM);
+            });
+            const bool ended = !dialogs.pick_wav_file().has_value();
+            signaller.join();
+            fs::remove(args);
+            const bool later_refused = !dialogs.pick_folder("/h").has_value() && !fs::exists(args);
+            std::_Exit(ended && later_refused ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    // The script's sleep went with it (gone, or a zombie left to init).
+    int pid = 0;
+    std::ifstream(sleeper) >> pid;
+    ASSERT_GT(pid, 0);
+    const auto gone = [&] {
+        std::string stat = test::read_file("/proc/" + std::to_string(pid) + "/stat");
+        const std::size_t paren = stat.rfind(')');
+        return paren == std::string::npos || stat.compare(paren, 3, ") Z") == 0;
+    };
+    for (int i = 0; i < 2000 && !gone(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(gone()) << "the picker's sleep " << pid << " lives on";
 }
 
 TEST_F(DialogsTest, MissingProgramsAreIgnored) {

@@ -35,6 +35,13 @@ TEST(ReplayPicker, AnswersCancelAndMissingDialog) {
               "--file-selection\n--title=Play back a Corvane history file\n"
               "--file-filter=Corvane history | *.csv\n--filename=/h/History/\n");
 
+    // Attached to the window, the picker is modal to it.
+    picker.attach_to(0x2a00007);
+    EXPECT_EQ(picker.pick_history_file("/h/History"), std::filesystem::path("/h/a b.csv"));
+    EXPECT_EQ(test::lines_of(test::read_file(dir.path() / "args")).at(1), "--modal");
+    EXPECT_EQ(test::lines_of(test::read_file(dir.path() / "args")).at(2), "--attach=44040199");
+    picker.attach_to(0);
+
     // Only the one closing line feed goes; one inside the name stays.
     install_fake_zenity(dir.path(), "/h/odd\n\n", 0);
     EXPECT_EQ(picker.pick_history_file("/h"), std::filesystem::path("/h/odd\n"));

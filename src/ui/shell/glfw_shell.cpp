@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "platform/child_process.h"
 #include "shell/frame_capture.h"
 #include "ui/animation_frames.h"
 #include "ui/fonts.h"
@@ -28,12 +29,21 @@
 #endif
 using BlendFuncSeparateFn = void (*)(GLenum, GLenum, GLenum, GLenum);
 
+// GLFW's X11 accessor. Its header, glfw3native.h, would bring in Xlib's and
+// XRandR's for one type, Window, which is an unsigned long.
+extern "C" unsigned long glfwGetX11Window(GLFWwindow* window);
+
 namespace corvane {
 
 namespace {
 
 volatile std::sig_atomic_t g_end_requested = 0;
-void on_end_signal(int) { g_end_requested = 1; }
+// A picker blocks the frame loop while it is open; it is ended too, so the
+// loop sees the request within its usual wait.
+void on_end_signal(int) {
+    g_end_requested = 1;
+    end_pickers_for_exit();
+}
 
 KeyboardFrame g_keyboard;
 BlendFuncSeparateFn g_blend_func_separate = nullptr;
@@ -67,6 +77,7 @@ public:
     explicit GlfwShell(GLFWwindow* w) : window_(w) {}
     void maximize() override { glfwMaximizeWindow(window_); }
     void request_attention() override { glfwRequestWindowAttention(window_); }
+    std::uint64_t dialog_parent() const override { return glfwGetX11Window(window_); }
     ViewportInfo viewport_info() const override {
         ViewportInfo v;
         v.maximized_known = v.minimized_known = true;

@@ -159,5 +159,35 @@ TEST_F(AppDriven, TheToolbarOpensARecordingIntoThePlaybackBar) {
     EXPECT_EQ(shot.at(700, 788), (Rgb{70, 32, 10})) << "the bar's top line";
 }
 
+// SIGTERM while the recording picker is open (a stand-in zenity that does not
+// answer for ten minutes, beyond the test's time): the picker, modal to the
+// window, is ended with the program, and the history keeps every probe.
+TEST_F(AppDriven, EndingWhileAPickerIsOpenKeepsEveryProbe) {
+    const fs::path root = prepare("picker");
+    const fs::path args = root / "zenity-args";
+    fs::create_directories(root / "bin");
+    std::ofstream(root / "bin" / "zenity") << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '"
+                                           << args.string() << ".tmp'\nmv '" << args.string() << ".tmp' '"
+                                           << args.string() << "'\nexec sleep 100\n";
+    fs::permissions(root / "bin" / "zenity", fs::perms::owner_all);
+    const std::uint64_t requests_before = sim_->counters().requests;
+    const pid_t runner =
+        start_driven(root, "echo \"$W\" >'" + (root / "window").string() + "'; " + kClickPlaybackButton,
+                     "PATH='" + (root / "bin").string() + "':\"$PATH\"");
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (!fs::exists(args) && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(100ms);
+    wait_for_history(root, 12);
+    const int status = end_driven(root, runner);
+
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << test::read_file(root / "log");
+    std::string window;
+    std::ifstream(root / "window") >> window;
+    const std::vector<std::string> given = split(test::read_file(args), '\n');
+    ASSERT_GE(given.size(), 3u) << "the picker never opened: " << test::read_file(root / "log");
+    EXPECT_EQ(given[1], "--modal");
+    EXPECT_EQ(given[2], "--attach=" + window);
+    expect_every_probe_kept(root / "history", sim_->counters().requests - requests_before);
+}
+
 }  // namespace
 }  // namespace corvane::gui_test

@@ -89,13 +89,14 @@ pid_t AppWindow::start_driven(const fs::path& root, const std::string& actions, 
     return runner;
 }
 
-void AppWindow::end_driven(const fs::path& root, pid_t runner) {
+int AppWindow::end_driven(const fs::path& root, pid_t runner) {
     pid_t program = 0;
     std::ifstream(root / "pid") >> program;
     EXPECT_GT(program, 0) << test::read_file(root / "log");
     if (program > 0) ::kill(program, SIGTERM);
     int status = 0;
     EXPECT_EQ(::waitpid(runner, &status, 0), runner);
+    return status;
 }
 
 void AppWindow::wait_for_history(const fs::path& root, std::size_t lines) const {
@@ -114,6 +115,30 @@ std::string AppWindow::settings_once(const fs::path& root, const std::string& li
         if (std::chrono::steady_clock::now() >= deadline) return text;
         std::this_thread::sleep_for(100ms);
     }
+}
+
+void AppWindow::expect_every_probe_kept(const fs::path& history, std::uint64_t echoes) {
+    std::vector<std::string> lines = csv_rows(history);
+    ASSERT_FALSE(lines.empty());
+    ASSERT_TRUE(lines.back().empty()) << "the last row is cut short: " << lines.back();
+    lines.pop_back();
+    EXPECT_EQ(lines.front(), "time,unix_ms,target,hop,address,rtt_ms,result");
+    const std::vector<std::string> rows(lines.begin() + 1, lines.end());
+    for (const std::string& row : rows) {
+        SCOPED_TRACE(row);
+        const std::vector<std::string> f = split(row, ',');
+        ASSERT_EQ(f.size(), 7u);
+        EXPECT_EQ(f[2], test::kSimDest);
+        const int hop = std::atoi(f[3].c_str());
+        ASSERT_GE(hop, 1);
+        ASSERT_LE(hop, kRouteHops + 1);
+        EXPECT_EQ(f[4], hop <= kRouteHops ? test::sim_hop_addr(hop) : std::string(test::kSimDest));
+        EXPECT_EQ(f[6], "ok");
+        EXPECT_EQ(std::to_string(std::atoll(f[1].c_str())), f[1]);
+    }
+    // Discovery's echoes (TTL 1 to 4) write no row; every other echo has its
+    // row, also those in flight at the signal.
+    EXPECT_EQ(rows.size() + kRouteHops + 1, echoes);
 }
 
 std::vector<std::string> AppWindow::csv_rows(const fs::path& history) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -63,14 +64,20 @@ protected:
     // runner's pid.
     pid_t start_driven(const fs::path& root, const std::string& actions, const std::string& extra_env = "",
                        const std::string& before = "");
-    // Ends the program with SIGTERM and waits for the runner.
-    void end_driven(const fs::path& root, pid_t runner);
+    // Ends the program with SIGTERM and waits for the runner; its wait
+    // status.
+    int end_driven(const fs::path& root, pid_t runner);
     // Waits (60 s at most) until the first history file in root/history has
     // at least `lines` lines.
     void wait_for_history(const fs::path& root, std::size_t lines) const;
 
     // settings.ini as saved once it holds the line `line` (60 s at most).
     static std::string settings_once(const fs::path& root, const std::string& line);
+
+    // The first history file in `history`, of a trace of the simulated
+    // destination ended by SIGTERM, is whole and has a row for every echo the
+    // simulator answered (`echoes`) but discovery's.
+    static void expect_every_probe_kept(const fs::path& history, std::uint64_t echoes);
 
     // The rows of the first history file in `history`, split at line ends.
     static std::vector<std::string> csv_rows(const fs::path& history);

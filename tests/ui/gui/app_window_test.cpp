@@ -81,28 +81,7 @@ TEST_F(AppWindow, EndingOnSigtermKeepsEveryProbeInTheHistory) {
     ASSERT_EQ(::waitpid(runner, &status, 0), runner);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << test::read_file(root / "log");
 
-    std::vector<std::string> lines = csv_rows(history);
-    ASSERT_FALSE(lines.empty());
-    ASSERT_TRUE(lines.back().empty()) << "the last row is cut short: " << lines.back();
-    lines.pop_back();
-    EXPECT_EQ(lines.front(), "time,unix_ms,target,hop,address,rtt_ms,result");
-    const std::vector<std::string> rows(lines.begin() + 1, lines.end());
-    for (const std::string& row : rows) {
-        SCOPED_TRACE(row);
-        const std::vector<std::string> f = split(row, ',');
-        ASSERT_EQ(f.size(), 7u);
-        EXPECT_EQ(f[2], test::kSimDest);
-        const int hop = std::atoi(f[3].c_str());
-        ASSERT_GE(hop, 1);
-        ASSERT_LE(hop, kRouteHops + 1);
-        EXPECT_EQ(f[4], hop <= kRouteHops ? test::sim_hop_addr(hop) : std::string(test::kSimDest));
-        EXPECT_EQ(f[6], "ok");
-        EXPECT_EQ(std::to_string(std::atoll(f[1].c_str())), f[1]);
-    }
-    // Discovery's echoes (TTL 1 to 4) write no row; every other echo the
-    // simulator answered has its row, also those in flight at the signal.
-    const std::uint64_t echoes = sim_->counters().requests - requests_before;
-    EXPECT_EQ(rows.size() + kRouteHops + 1, echoes);
+    expect_every_probe_kept(history, sim_->counters().requests - requests_before);
 }
 
 }  // namespace
