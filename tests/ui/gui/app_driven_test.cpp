@@ -168,7 +168,7 @@ TEST_F(AppDriven, EndingWhileAPickerIsOpenKeepsEveryProbe) {
     fs::create_directories(root / "bin");
     std::ofstream(root / "bin" / "zenity") << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '"
                                            << args.string() << ".tmp'\nmv '" << args.string() << ".tmp' '"
-                                           << args.string() << "'\nexec sleep 100\n";
+                                           << args.string() << "'\nexec sleep 600\n";
     fs::permissions(root / "bin" / "zenity", fs::perms::owner_all);
     const std::uint64_t requests_before = sim_->counters().requests;
     const pid_t runner =
