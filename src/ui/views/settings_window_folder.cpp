@@ -50,12 +50,16 @@ void draw_folder_field(std::string& text, float width, std::optional<fs::path>& 
     ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, ImVec2(10.0f, std::max(0.0f, (kFieldHeight - font_px) * 0.5f)));
     ImGui::PushStyleColor(ImGuiCol_Text, to_imu32(palette::text_primary));
     // Escape closes the window, which applies the typed folder; ImGui would
-    // first revert the field, so it lets go of the field before that.
-    if (ImGui::GetActiveID() == ImGui::GetID(kLabel) &&
-        ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false))
+    // first revert the field, so it lets go of the field before that. Tab
+    // lets go of it too, which applies the folder.
+    const auto pressed = [](ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); };
+    if (ImGui::GetActiveID() == ImGui::GetID(kLabel) && (pressed(ImGuiKey_Escape) || pressed(ImGuiKey_Tab)))
         ImGui::ClearActiveID();
     ImGui::SetNextItemWidth(width);
     ImGui::InputText(kLabel, &text);
+    // The field reads Tab itself: it is the window's only tab stop, and
+    // ImGui's tabbing would hand the focus straight back to it.
+    if (ImGui::IsItemActive()) GImGui->ActiveIdUsingKeyInputMask |= ImU64{1} << ImGuiKey_Tab;
     if (ImGui::IsItemDeactivated()) {
         if (auto folder = folder_from_text(text)) picked = std::move(folder);
     }
