@@ -14,6 +14,7 @@
 #include "headless_imgui.h"
 #include "platform/system_dialogs.h"
 #include "support/test_support.h"
+#include "ui/animation_frames.h"
 #include "ui/text_layout.h"
 #include "ui/views/settings_window_logic.h"
 #include "ui/views/settings_window_parts.h"
@@ -487,6 +488,71 @@ TEST_F(FolderRowTest, TypedFolderIsPickedWhenTheFieldLetsGo) {
     EXPECT_EQ(app.history_dir_text, "   ");
 
     io.KeyMap[ImGuiKey_Escape] = saved_escape;
+}
+
+// The cursor of the field being edited: 2 wide, the font's height, in
+// 192,222,255, on for 0.5 s and off for 0.5 s from the click, with a frame
+// asked for at each change; ImGui's own cursor never shows.
+TEST_F(FolderRowTest, TheTextCursorBlinksInTheThemesLook) {
+    ImGuiIO& io = ImGui::GetIO();
+    const ImU32 cursor_colour = IM_COL32(192, 222, 255, 255);
+    const ImVec2 white = io.Fonts->TexUvWhitePixel;
+    struct Seen {
+        bool ours = false;
+        float width = 0, height = 0;
+        bool imgui_line = false;
+    };
+    const auto look = [&](const ImDrawData* data) {
+        Seen seen;
+        ImVec2 lo(FLT_MAX, FLT_MAX), hi(-FLT_MAX, -FLT_MAX);
+        for (int l = 0; l < data->CmdListsCount; ++l)
+            for (const ImDrawVert& v : data->CmdLists[l]->VtxBuffer) {
+                if (v.col == cursor_colour) {
+                    seen.ours = true;
+                    lo = ImMin(lo, v.pos);
+                    hi = ImMax(hi, v.pos);
+                }
+                // The field's text colour, 240,240,240, drawn as a line.
+                seen.imgui_line |= v.col == IM_COL32(240, 240, 240, 255) && v.uv.x == white.x && v.uv.y == white.y;
+            }
+        seen.width = hi.x - lo.x;
+        seen.height = hi.y - lo.y;
+        return seen;
+    };
+    // Frames 0.125 s apart, whole binary steps, so the edges are exact: the
+    // click's press frame ends 0.125 s into the cursor's time, its release
+    // frame 0.25 s. On below 0.5 s, off below 1 s, on again.
+    io.DeltaTime = 0.125f;
+    app.history_dir_text = "/h/History";
+    click({300, 116});
+    const float font_px = font({FontFamily::Monospace, 12})->FontSize;
+    const auto frame = [&](ImVec2 at) {
+        return look(test::run_frame(at, false, [&] {
+            ImGui::SetCursorScreenPos(ImVec2(100, 100));
+            row();
+        }));
+    };
+    for (double since = 0.375; since <= 1.75; since += 0.125) {
+        take_timed_frame_request();
+        const Seen seen = frame({300, 116});
+        const bool on = std::fmod(since, 1.0) < 0.5;
+        EXPECT_EQ(seen.ours, on) << since;
+        EXPECT_FALSE(seen.imgui_line) << since;
+        if (seen.ours) {
+            EXPECT_FLOAT_EQ(seen.width, 2.0f);
+            EXPECT_FLOAT_EQ(seen.height, font_px);
+        }
+        const double edge = on ? 0.5 - std::fmod(since, 0.5) : 1.0 - std::fmod(since, 1.0);
+        EXPECT_NEAR(take_timed_frame_request(), edge, 1e-5) << since;
+    }
+    // Typing starts it over, on.
+    io.AddInputCharactersUTF8("x");
+    EXPECT_TRUE(frame({300, 116}).ours);
+    // A field let go shows no cursor and asks for no frames.
+    click({300, 500});
+    take_timed_frame_request();
+    EXPECT_FALSE(frame({300, 500}).ours);
+    EXPECT_LT(take_timed_frame_request(), 0.0);
 }
 
 TEST_F(SettingsWindowTest, DoneAndCloseButtonRequestTheClose) {

@@ -194,6 +194,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         // ImGui settles hover and layout over two frames after input.
         if (io.MouseDelta.x != 0 || io.MouseDelta.y != 0 || io.MouseDown[0] || take_animation_frame_request())
             shell.request_repaint_after(1.0 / 60);
+        if (const double at = take_timed_frame_request(); at >= 0.0) shell.request_repaint_after(at);
         if (capture) shell.request_repaint_after(0.0);
     }
 

@@ -9,6 +9,7 @@
 #include "ui/fonts.h"
 #include "ui/interaction.h"
 #include "ui/palette.h"
+#include "ui/text_cursor.h"
 #include "ui/text_layout.h"
 #include "ui/views/list_editor_text.h"
 #include "ui/views/list_library_text.h"
@@ -80,7 +81,9 @@ void draw_list_editor_name_field(std::string& name) {
     push_field_style(f, ImVec2(10.0f, std::max(0.0f, (kNameHeight - px) / 2.0f)));
     ImGui::SetNextItemWidth(r.width());
     const std::string hint(kListNameHint);
+    const TextFieldMark mark = mark_text_field();
     ImGui::InputTextWithHint("##list_name", hint.c_str(), &name);
+    draw_single_line_cursor(mark);
     pop_field_style();
 }
 

@@ -9,6 +9,7 @@
 #include "main/unicode_text.h"
 #include "platform/system_dialogs.h"
 #include "ui/palette.h"
+#include "ui/text_cursor.h"
 #include "ui/theme.h"
 #include "ui/widgets.h"
 #include "ui/views/settings_window_parts.h"
@@ -56,7 +57,9 @@ void draw_folder_field(std::string& text, float width, std::optional<fs::path>& 
     if (ImGui::GetActiveID() == ImGui::GetID(kLabel) && (pressed(ImGuiKey_Escape) || pressed(ImGuiKey_Tab)))
         ImGui::ClearActiveID();
     ImGui::SetNextItemWidth(width);
+    const TextFieldMark mark = mark_text_field();
     ImGui::InputText(kLabel, &text);
+    draw_single_line_cursor(mark);
     // The field reads Tab itself: it is the window's only tab stop, and
     // ImGui's tabbing would hand the focus straight back to it.
     if (ImGui::IsItemActive()) GImGui->ActiveIdUsingKeyInputMask |= ImU64{1} << ImGuiKey_Tab;

@@ -7,6 +7,7 @@
 #include "replay/history_loader.h"
 #include "ui/fonts.h"
 #include "ui/palette.h"
+#include "ui/text_cursor.h"
 #include "ui/theme.h"
 #include "ui/widgets.h"
 #include "ui/views/toolbar_actions.h"
@@ -62,7 +63,9 @@ bool target_field(TraceTab& tab, Rect r, std::size_t tab_index) {
     ImGui::PushStyleColor(ImGuiCol_TextDisabled, to_imu32(rgb(133, 133, 133)));
     place_cursor(r);
     ImGui::SetNextItemWidth(r.width());
+    const TextFieldMark mark = mark_text_field();
     ImGui::InputTextWithHint("##target", "Target: host or IPv4", &tab.target);
+    draw_single_line_cursor(mark);
     const bool hovered = ImGui::IsItemHovered();
     const bool active = ImGui::IsItemActive();
     const bool enter = ImGui::IsItemDeactivated() &&
