@@ -27,14 +27,16 @@ private:
     platform::IcmpSocket socket_;
 };
 
-std::mutex& factory_mutex() {
-    static std::mutex m;
-    return m;
-}
+// Never destroyed: detached probe threads open their handles here and may
+// still be doing so while the process exits.
+struct FactorySlot {
+    std::mutex mutex;
+    IcmpHandleFactory factory;
+};
 
-IcmpHandleFactory& factory_slot() {
-    static IcmpHandleFactory f;
-    return f;
+FactorySlot& factory_slot() {
+    static FactorySlot* slot = new FactorySlot;
+    return *slot;
 }
 
 }  // namespace
@@ -42,8 +44,9 @@ IcmpHandleFactory& factory_slot() {
 std::unique_ptr<IcmpHandle> open_icmp_handle() {
     IcmpHandleFactory factory;
     {
-        std::lock_guard lock(factory_mutex());
-        factory = factory_slot();
+        FactorySlot& slot = factory_slot();
+        std::lock_guard lock(slot.mutex);
+        factory = slot.factory;
     }
     if (factory) {
         // Called outside the lock: a scripted factory may take its time.
@@ -53,8 +56,9 @@ std::unique_ptr<IcmpHandle> open_icmp_handle() {
 }
 
 void set_icmp_handle_factory(IcmpHandleFactory factory) {
-    std::lock_guard lock(factory_mutex());
-    factory_slot() = std::move(factory);
+    FactorySlot& slot = factory_slot();
+    std::lock_guard lock(slot.mutex);
+    slot.factory = std::move(factory);
 }
 
 EchoReply send_icmp_echo(IcmpHandle& handle, Ipv4Addr dest, std::uint8_t ttl) {

@@ -19,13 +19,23 @@ namespace {
 // How many later seconds a file name may borrow when its own is taken.
 constexpr int kMaxStampTries = 3600;
 
-std::mutex g_registry_mutex;
-std::vector<std::weak_ptr<HistoryWriter>> g_registry;
+// Every writer alive, for the last flush at the end. Never destroyed: a
+// detached session thread may make its writer while the process exits.
+struct WriterRegistry {
+    std::mutex mutex;
+    std::vector<std::weak_ptr<HistoryWriter>> writers;
+};
+
+WriterRegistry& registry() {
+    static WriterRegistry* r = new WriterRegistry;
+    return *r;
+}
 
 void register_writer(const HistoryWriterPtr& writer) {
-    std::lock_guard lock(g_registry_mutex);
-    std::erase_if(g_registry, [](const auto& w) { return w.expired(); });
-    g_registry.push_back(writer);
+    WriterRegistry& r = registry();
+    std::lock_guard lock(r.mutex);
+    std::erase_if(r.writers, [](const auto& w) { return w.expired(); });
+    r.writers.push_back(writer);
 }
 
 void set_history_error(const SharedTraceState& state, std::string text) {
@@ -157,9 +167,10 @@ void append_event_log_line(HistoryWriter& writer, const SharedTraceState& state,
 void flush_all_history_writers() {
     std::vector<HistoryWriterPtr> live;
     {
-        std::lock_guard lock(g_registry_mutex);
-        std::erase_if(g_registry, [](const auto& w) { return w.expired(); });
-        for (const auto& w : g_registry) {
+        WriterRegistry& r = registry();
+        std::lock_guard lock(r.mutex);
+        std::erase_if(r.writers, [](const auto& w) { return w.expired(); });
+        for (const auto& w : r.writers) {
             if (auto p = w.lock()) live.push_back(std::move(p));
         }
     }

@@ -13,8 +13,17 @@
 namespace corvane {
 namespace {
 
-std::mutex g_resolver_mutex;
-ReverseResolver g_resolver;
+// Never destroyed: lookup threads are detached and may still be on their way
+// here while the process exits.
+struct ResolverSlot {
+    std::mutex mutex;
+    ReverseResolver resolver;
+};
+
+ResolverSlot& resolver_slot() {
+    static ResolverSlot* slot = new ResolverSlot;
+    return *slot;
+}
 
 }  // namespace
 
@@ -34,15 +43,17 @@ std::optional<std::string> system_reverse_lookup(Ipv4Addr addr) {
 namespace {
 
 ReverseResolver current_resolver() {
-    std::lock_guard lock(g_resolver_mutex);
-    return g_resolver;
+    ResolverSlot& slot = resolver_slot();
+    std::lock_guard lock(slot.mutex);
+    return slot.resolver;
 }
 
 }  // namespace
 
 void set_reverse_resolver(ReverseResolver resolver) {
-    std::lock_guard lock(g_resolver_mutex);
-    g_resolver = std::move(resolver);
+    ResolverSlot& slot = resolver_slot();
+    std::lock_guard lock(slot.mutex);
+    slot.resolver = std::move(resolver);
 }
 
 bool valid_utf8(const std::string& text) {

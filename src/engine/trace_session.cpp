@@ -56,6 +56,9 @@ void trace_target_thread(std::string target, SharedTraceState state, SharedSetti
         set_status_unless_stopped(state, stopped, "Could not resolve that name to an IPv4 address");
         return;
     }
+    // A session stopped while its name resolved makes no writer: nobody will
+    // read it, and the program may be ending.
+    if (stopped.load()) return;
     {
         auto writer = new_history_writer(settings, target, sanitize_file_name(target), kRouteChangesLog);
         std::lock_guard lock(state->mutex);

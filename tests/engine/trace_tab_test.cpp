@@ -106,5 +106,31 @@ TEST_F(TraceTabTest, RestartGivesANewSessionAndEndsTheOldOne) {
     EXPECT_NE(tab.state->state.history_file, old_state->state.history_file);
 }
 
+// The window's end stops every session and waits a little, then the process
+// exits under threads still starting: whatever they reach must outlive them.
+[[noreturn]] void start_sessions_and_exit() {
+    test::ScriptedEcho echo{20ms};
+    test::ScriptedNames names;
+    const Ipv4Addr dest{10, 1, 0, 9};
+    echo.set_route(dest, test::scripted_route({Ipv4Addr(10, 0, 0, 1), Ipv4Addr(10, 0, 0, 2)}));
+    auto settings = std::make_shared<SharedSettings>();
+    settings->save_history = false;
+    settings->probe_ms = 20;
+    std::vector<TraceTab> tabs;
+    for (int i = 0; i < 64; ++i) {
+        tabs.push_back(new_trace_tab(dest.to_string()));
+        start_trace_tab(tabs.back(), settings);
+        // Half are stopped, as the end stops them; the rest are still going,
+        // as when the end gives up waiting.
+        if (i % 2 == 0) stop_trace_tab(tabs.back());
+    }
+    std::exit(0);
+}
+
+TEST(TraceTabExit, ExitingWhileSessionsStartIsClean) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(start_sessions_and_exit(), ::testing::ExitedWithCode(0), "");
+}
+
 }  // namespace
 }  // namespace corvane

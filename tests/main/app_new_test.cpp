@@ -44,6 +44,7 @@ protected:
     }
     ~AppNew() override {
         for (App& app : apps_) shut_down_sessions(app, 2s);
+        EXPECT_TRUE(test::threads_back_to(threads_before_));
     }
     App& start(const std::string& settings) {
         folders_.write_settings(settings);
@@ -51,6 +52,7 @@ protected:
         return apps_.back();
     }
 
+    int threads_before_ = test::baseline_thread_count();
     AppFolders folders_;
     test::ScriptedEcho echo_;
     test::ScriptedNames names_;

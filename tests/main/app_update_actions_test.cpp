@@ -104,8 +104,10 @@ TEST(AppUpdateActions, ClosingSettingsChangesTheHistoryFolderOnlyForAnotherFolde
 }
 
 TEST(AppUpdateActions, ListEditorRequests) {
+    const int threads_before = test::baseline_thread_count();
     AppFolders folders;
     test::ScriptedEcho echo;
+    test::ScriptedNames names;  // the watched host's name is asked for
     echo.set_route(ip("10.1.0.1"), test::scripted_route({}));
     folders.write_list("Office", "10.1.0.1\n");
     App app = app_with({""});
@@ -148,9 +150,11 @@ TEST(AppUpdateActions, ListEditorRequests) {
     EXPECT_TRUE(app.watch_tabs.empty());
     EXPECT_EQ(app.saved_list_names, std::vector<std::string>{"Office"});
     shut_down_sessions(app, 2s);
+    EXPECT_TRUE(test::threads_back_to(threads_before));
 }
 
 TEST(AppUpdateActions, TracingAHostFromTheWatchTable) {
+    const int threads_before = test::baseline_thread_count();
     AppFolders folders;
     test::ScriptedEcho echo;
     test::ScriptedNames names;
@@ -188,6 +192,7 @@ TEST(AppUpdateActions, TracingAHostFromTheWatchTable) {
             EXPECT_EQ(app.recent.front(), std::string(trim_white_space(c.host)));
         }
         shut_down_sessions(app, 2s);
+        EXPECT_TRUE(test::threads_back_to(threads_before));
     }
 }
 

@@ -37,6 +37,7 @@ std::map<std::string, CsvFile> read_history(const fs::path& dir) {
 }
 
 TEST(AppUpdateShutdown, EveryProbeSentIsInTheHistoryWhenTheEndReturns) {
+    const int threads_before = test::baseline_thread_count();
     test::AppFolders folders;
     test::ScriptedEcho echo;
     test::ScriptedNames names;
@@ -70,6 +71,7 @@ TEST(AppUpdateShutdown, EveryProbeSentIsInTheHistoryWhenTheEndReturns) {
     EXPECT_EQ(trace.rows.size(), probes);
     EXPECT_EQ(watch.rows.size(), echo.requests(host, kWatchTtl));
     for (const std::string& row : trace.rows) EXPECT_EQ(std::count(row.begin(), row.end(), ','), 6) << row;
+    EXPECT_TRUE(test::threads_back_to(threads_before));  // the reverse lookups too
 }
 
 TEST(AppUpdateShutdown, TabsThatNeverRanEndAtOnce) {

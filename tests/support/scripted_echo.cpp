@@ -233,4 +233,8 @@ int baseline_thread_count() {
     return last;
 }
 
+bool threads_back_to(int baseline) {
+    return wait_until([baseline] { return process_thread_count() <= baseline; });
+}
+
 }  // namespace corvane::test

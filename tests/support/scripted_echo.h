@@ -91,5 +91,8 @@ int process_thread_count();
 // makes sanitizer runtimes start their own helper threads, which must not
 // count as the test's.
 int baseline_thread_count();
+// Waits until the process is back to `baseline` threads: every detached
+// worker a test started has ended, reverse lookups too.
+bool threads_back_to(int baseline);
 
 }  // namespace corvane::test

@@ -102,6 +102,8 @@ protected:
         for (auto& t : app.trace_tabs) stop_trace_tab(t);
         for (auto& t : app.watch_tabs) stop_watch_tab(t);
         EXPECT_TRUE(test::wait_until([&] { return echo.handles_open() == 0; }));
+        // A monitor thread stopped before it opened its handle still runs.
+        EXPECT_TRUE(test::wait_until([&] { return test::process_thread_count() <= threads_before; }));
         set_clock_utc(false);
         // Leave no drop-down open for the next test.
         test::run_frame({0, 0}, false, [] {});
@@ -135,6 +137,7 @@ protected:
     static constexpr int kEscapeKey = 300;
     static constexpr int kEnterKey = 301;
 
+    int threads_before = test::baseline_thread_count();
     test::TempDir dir;
     test::ScopedEnv appdata{"APPDATA", dir.path().string()};
     test::ScopedEnv localappdata{"LOCALAPPDATA", dir.path().string()};
