@@ -8,7 +8,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "engine/trace_session_threads.h"
+#include "platform/detached_thread.h"
 
 namespace corvane {
 namespace {
@@ -106,8 +106,11 @@ void request_reverse_lookup(TraceState& locked, const SharedTraceState& shared, 
     }
     if (!locked.dns_pending.insert(addr).second) return;
     // The only thread start under the state's lock: the new thread takes the
-    // lock only after its lookup, so it can't wait on us for long.
-    spawn_detached([shared, addr] { reverse_dns_thread(shared, addr); });
+    // lock only after its lookup, so it can't wait on us for long. A lookup
+    // the system has no thread for leaves the hop unnamed; the next request
+    // for the address tries again.
+    if (start_detached_thread([shared, addr] { reverse_dns_thread(shared, addr); }) != 0)
+        locked.dns_pending.erase(addr);
 }
 
 void reverse_dns_thread(SharedTraceState shared, Ipv4Addr addr) {

@@ -5,7 +5,8 @@
 #include "engine/history_writer.h"
 #include "engine/reverse_lookup.h"
 #include "engine/trace_session.h"
-#include "engine/trace_session_threads.h"
+#include "engine/worker_start.h"
+#include "platform/detached_thread.h"
 
 namespace corvane {
 
@@ -57,7 +58,17 @@ void rebuild_hops_and_spawn_probes(const TraceSession& session, const Route& rou
         // Counted before the start, so a stop can't find the crew empty while
         // a thread is on its way.
         session.crew->joined();
-        spawn_detached([session, generation, j] { hop_probe_thread(session, generation, j); });
+        const int err = start_detached_thread([session, generation, j] { hop_probe_thread(session, generation, j); });
+        std::optional<std::string> error;
+        if (err != 0) {
+            session.crew->left();
+            error = probe_thread_error_text(err);
+        }
+        // A hop kept from the last route may still carry the error of a probe
+        // thread that could not start then.
+        std::lock_guard lock(session.state->mutex);
+        TraceState& st = session.state->state;
+        if (j < st.hops.size() && st.hops[j].error != error) st.hops[j].error = std::move(error);
     }
 }
 

@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-#include "engine/trace_session_threads.h"
+#include "engine/worker_start.h"
+#include "platform/detached_thread.h"
 
 namespace corvane {
 namespace {
@@ -73,9 +74,14 @@ void start_trace_tab(TraceTab& tab, const SharedSettingsPtr& settings) {
     tab.state = make_shared_state(new_monitor_state());
     tab.selected_hop.reset();
     tab.seen_events = 0;
-    spawn_detached([target = std::move(target), state = tab.state, settings, stop = tab.stop] {
+    const int err = start_detached_thread([target = std::move(target), state = tab.state, settings, stop = tab.stop] {
         trace_target_thread(target, state, settings, stop);
     });
+    if (err != 0) {
+        // Nothing runs: the tab is idle and says why; Start tries again.
+        tab.stop->store(true);
+        set_trace_status(tab.state, probe_thread_error_text(err));
+    }
 }
 
 }  // namespace corvane

@@ -25,6 +25,12 @@ inline constexpr const char* kNoIcmpHandle = "Could not open an ICMP handle";
 struct WatchSessionLife {
     std::shared_ptr<std::atomic<bool>> stop;
     std::atomic<std::size_t> hosts_running{0};
+
+    // Uncounts one host thread and wakes the flush thread.
+    void host_ended() {
+        hosts_running.fetch_sub(1);
+        hosts_running.notify_all();
+    }
 };
 using WatchSessionLifePtr = std::shared_ptr<WatchSessionLife>;
 

@@ -15,10 +15,7 @@ using Clock = std::chrono::steady_clock;
 class HostRunning {
 public:
     explicit HostRunning(WatchSessionLife& life) : life_(life) {}
-    ~HostRunning() {
-        life_.hosts_running.fetch_sub(1);
-        life_.hosts_running.notify_all();
-    }
+    ~HostRunning() { life_.host_ended(); }
     HostRunning(const HostRunning&) = delete;
     HostRunning& operator=(const HostRunning&) = delete;
 

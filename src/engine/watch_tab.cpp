@@ -1,27 +1,20 @@
 #include "engine/watch_tab.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "engine/history_writer.h"
 #include "engine/watch_session.h"
 #include "engine/watch_session_limits.h"
+#include "engine/worker_start.h"
+#include "platform/detached_thread.h"
 
 namespace corvane {
 namespace {
 
-// The process does not unwind: a worker that can't be started ends it.
-template <typename F, typename... Args>
-void start_detached(F&& body, Args&&... args) {
-    try {
-        std::thread(std::forward<F>(body), std::forward<Args>(args)...).detach();
-    } catch (const std::system_error& e) {
-        std::fprintf(stderr, "Error: could not start a watch thread: %s\n", e.what());
-        std::abort();
-    }
+void set_host_start_error(const SharedTraceState& state, std::size_t index, int err) {
+    std::string text = probe_thread_error_text(err);
+    std::lock_guard lock(state->mutex);
+    if (index < state->state.hops.size()) state->state.hops[index].error = std::move(text);
 }
 
 HopStats fresh_host(const WatchHost& entry) {
@@ -79,19 +72,34 @@ void start_watch_tab(WatchTab& tab, const SharedSettingsPtr& settings, const std
         tab.state->state.writer = writer;
     }
 
-    for (std::size_t i = 0; i < hosts.size(); ++i) {
-        WatchHostContext ctx;
-        ctx.host = hosts[i].host;
-        ctx.label = hosts[i].label;
-        ctx.state = tab.state;
-        ctx.settings = settings;
-        ctx.life = life;
-        ctx.writer = writer;
-        ctx.index = i;
-        ctx.resolve_period = resolve_period;
-        start_detached(watch_host_thread, std::move(ctx));
+    // The flush thread first: the rows of hosts that run must reach the disk,
+    // so when it can't start, no host starts either and the tab stays idle.
+    const int flush_err =
+        start_detached_thread([life, writer, settings] { history_flush_thread(life, writer, settings); });
+    if (flush_err != 0) {
+        life->stop->store(true);
+        life->hosts_running.store(0);
+        set_trace_status(tab.state, probe_thread_error_text(flush_err));
     }
-    start_detached(history_flush_thread, life, writer, settings);
+    for (std::size_t i = 0; i < hosts.size(); ++i) {
+        int err = flush_err;
+        if (err == 0) {
+            WatchHostContext ctx;
+            ctx.host = hosts[i].host;
+            ctx.label = hosts[i].label;
+            ctx.state = tab.state;
+            ctx.settings = settings;
+            ctx.life = life;
+            ctx.writer = writer;
+            ctx.index = i;
+            ctx.resolve_period = resolve_period;
+            err = start_detached_thread([ctx = std::move(ctx)]() mutable { watch_host_thread(std::move(ctx)); });
+            // The flush thread must not wait for a thread that never ran.
+            if (err != 0) life->host_ended();
+        }
+        // The hosts that did start keep running; this one says why it doesn't.
+        if (err != 0) set_host_start_error(tab.state, i, err);
+    }
 }
 
 void stop_watch_tab(WatchTab& tab) {

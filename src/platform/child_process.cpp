@@ -9,7 +9,8 @@
 
 #include <atomic>
 #include <cerrno>
-#include <thread>
+
+#include "platform/detached_thread.h"
 
 extern char** environ;
 
@@ -135,8 +136,9 @@ void end_pickers_for_exit() noexcept {
 bool start_detached_process(const std::vector<std::string>& args) {
     const std::optional<pid_t> pid = spawn(args, -1);
     if (!pid) return false;
-    // Reaped in the background so it never lingers as a zombie.
-    std::thread([p = *pid] { wait_child(p); }).detach();
+    // Reaped in the background so it never lingers as a zombie. Without a
+    // thread for that it stays one until we end, which harms nothing.
+    (void)start_detached_thread([p = *pid] { wait_child(p); });
     return true;
 }
 

@@ -1,9 +1,8 @@
 #include "sound/alert_sound.h"
 
-#include <system_error>
-#include <thread>
 #include <utility>
 
+#include "platform/detached_thread.h"
 #include "sound/sound_player.h"
 #include "sound/sound_synth.h"
 #include "sound/wav_source.h"
@@ -22,13 +21,9 @@ void play_file_thread(std::filesystem::path path, std::uint64_t play) {
 }
 
 // A thread that cannot be started costs only this one sound.
-template <typename F, typename... Args>
-void start_detached(std::uint64_t play, F&& f, Args&&... args) {
-    try {
-        std::thread(std::forward<F>(f), std::forward<Args>(args)..., play).detach();
-    } catch (const std::system_error&) {
-        end_sound_play(play);
-    }
+template <typename F>
+void start_play_thread(std::uint64_t play, F&& body) {
+    if (start_detached_thread(std::forward<F>(body)) != 0) end_sound_play(play);
 }
 
 }  // namespace
@@ -47,12 +42,12 @@ void play_alert_sound(std::size_t builtin_index, std::uint8_t volume) {
     // before any thread starts so call order decides which sound wins.
     std::vector<std::uint8_t> image = builtin_wav_image(builtin_index, volume);
     const std::uint64_t play = begin_sound_play();
-    start_detached(play, play_wav_thread, std::move(image));
+    start_play_thread(play, [image = std::move(image), play]() mutable { play_wav_thread(std::move(image), play); });
 }
 
 void play_alert_sound(const std::filesystem::path& wav_file) {
     const std::uint64_t play = begin_sound_play();
-    start_detached(play, play_file_thread, wav_file);
+    start_play_thread(play, [wav_file, play] { play_file_thread(wav_file, play); });
 }
 
 }  // namespace corvane
