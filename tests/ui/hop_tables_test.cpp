@@ -456,6 +456,21 @@ TEST(HopTablesDrawn, ChartedHopIsMarkedInBothLayouts) {
     EXPECT_TRUE(test::indices_in_range(d));
 }
 
+TEST(HopTablesDrawn, AHopWithoutItsProbeThreadSaysWhyInRed) {
+    for (LayoutMode layout : {LayoutMode::Instrument, LayoutMode::Signal}) {
+        TableFixture f(layout, {24, 100, 1376, 600});
+        HopStats hop;
+        hop.addr = Ipv4Addr(10, 0, 0, 1);
+        f.view.trace.hops.push_back(hop);
+        f.view.verdicts = compute_hop_verdicts(f.view.trace.hops);
+        // Red in the router column, which starts after the hop node's.
+        auto red_in_router_column = [&] { return vertices_between(f.frame(), to_imu32(palette::bad_red), 80, 400); };
+        EXPECT_EQ(red_in_router_column(), 0);
+        f.view.trace.hops[0].error = "Could not start a probe thread: Resource temporarily unavailable (os error 11)";
+        EXPECT_GT(red_in_router_column(), 0) << static_cast<int>(layout);
+    }
+}
+
 TEST(HopTablesDrawn, StripLegendOnlyWhenTheStripIsWiderThan420) {
     struct Case {
         float right;  // tables of 1352, 1280 and 1250: strips of 487.5, 432.8 and 410

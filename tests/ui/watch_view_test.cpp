@@ -388,6 +388,18 @@ TEST(WatchViewDraw, SelectedRowAndClassesPainted) {
     EXPECT_TRUE(colours.count(to_imu32(rgb(70, 26, 8))));     // the selected host's strip ramp
 }
 
+TEST(WatchViewDraw, AStatusTooLongForItsCellShowsWholeUnderThePointer) {
+    WatchFixture f(2);
+    f.view.watch.hops[0].error = "Name does not resolve";
+    f.view.watch.hops[1].error = "Could not start a probe thread: Resource temporarily unavailable (os error 11)";
+    const float status_x = watch_row_columns(24, 1352).status_left + 20;
+    for (std::size_t i : {0u, 1u}) {
+        for (int k = 0; k < 40; ++k) f.frame(WatchFixture::row_point(i, status_x), false);  // still for 0.66 s
+        const ImGuiWindow* tip = ImGui::FindWindowByName("##Tooltip_00");
+        EXPECT_EQ(tip && tip->Active, i == 1) << "host " << i;
+    }
+}
+
 TEST(WatchViewDraw, WheelScrollsALongList) {
     WatchFixture f(40);
     f.frame({600, 400}, false);

@@ -31,7 +31,9 @@ void draw_hop_router_cell(ImDrawList* dl, Rect rect, const HopStats& hop, HopCla
     const std::string first = router_first_text(hop, cls);
     const Color32 first_color = none ? palette::text_faint : palette::text_primary;
     const std::optional<std::string> name = router_name(hop);
-    const std::string note = hop_class_note(cls, compact);
+    // A hop without a probe thread says why, where its class note would go.
+    const std::string note = hop.error ? *hop.error : hop_class_note(cls, compact);
+    const Color32 note_color = hop.error ? palette::bad_red : palette::classified_note;
     const float cy = rect.center().y;
 
     if (compact) {
@@ -39,14 +41,14 @@ void draw_hop_router_cell(ImDrawList* dl, Rect rect, const HopStats& hop, HopCla
                                   first_color);
         float x = r.right + 10.0f;
         if (name) paint_second_line_run(dl, x, cy + 0.5f, *name, palette::text_faint);
-        if (!note.empty()) paint_second_line_run(dl, x, cy + 0.5f, note, palette::classified_note);
+        if (!note.empty()) paint_second_line_run(dl, x, cy + 0.5f, note, note_color);
     } else {
-        const bool second = name.has_value() || cls != HopClass::None;
+        const bool second = name.has_value() || !note.empty();
         const FontId first_font{none ? FontFamily::Proportional : FontFamily::Monospace, 13.0f};
         paint_text(dl, {rect.left, second ? cy - 8.0f : cy}, anchor::left_center, first, first_font, first_color);
         float x = rect.left;
         if (name) paint_second_line_run(dl, x, cy + 9.0f, *name, palette::text_status);
-        if (!note.empty()) paint_second_line_run(dl, x, cy + 9.0f, note, palette::classified_note);
+        if (!note.empty()) paint_second_line_run(dl, x, cy + 9.0f, note, note_color);
     }
     dl->PopClipRect();
 }

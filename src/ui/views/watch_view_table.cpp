@@ -42,11 +42,13 @@ void paint_host_cell(ImDrawList* dl, const HopStats& host, const WatchRowColumns
     dl->PopClipRect();
 }
 
-void paint_status_text(ImDrawList* dl, const HostStatus& s, const WatchRowColumns& cols, Rect row) {
+// True when the text ran past its cell.
+bool paint_status_text(ImDrawList* dl, const HostStatus& s, const WatchRowColumns& cols, Rect row) {
     dl->PushClipRect(ImVec2(cols.status_left, row.top), ImVec2(cols.status_clip_right, row.bottom), true);
-    paint_text(dl, {cols.status_left, row.center().y}, anchor::left_center, s.text, {FontFamily::Proportional, 12.0f},
-               watch_status_text_color(s.kind));
+    const Rect painted = paint_text(dl, {cols.status_left, row.center().y}, anchor::left_center, s.text,
+                                    {FontFamily::Proportional, 12.0f}, watch_status_text_color(s.kind));
     dl->PopClipRect();
+    return painted.right > cols.status_clip_right;
 }
 
 void paint_strip(ImDrawList* dl, const StripColors& colors, const WatchRowColumns& cols, float cy) {
@@ -83,6 +85,9 @@ void draw_row(ViewContext& ctx, std::size_t i, Rect row) {
         trace = interact(trace_rect, ImGui::GetID(("trace:" + key).c_str()), Sense::Click);
     }
     const Response resp = interact(row, ImGui::GetID("row"), Sense::Click);
+    const WatchRowColumns cols = watch_row_columns(row.left, row.width());
+    const Response over_status =
+        interact({cols.status_left, row.top, cols.status_clip_right, row.bottom}, ImGui::GetID("status"), Sense::Hover);
     ImGui::PopID();
 
     ImDrawList* dl = ImGui::GetWindowDrawList();
@@ -93,13 +98,13 @@ void draw_row(ViewContext& ctx, std::size_t i, Rect row) {
     const HostStatus status = classify_watch_host_status(host, ctx.view.now_ms);
     paint_status_dot(dl, {row.left + 18.0f, cy}, watch_status_dot_color(status.kind));
 
-    const WatchRowColumns cols = watch_row_columns(row.left, row.width());
     paint_host_cell(dl, host, cols, row);
     paint_value(dl, cols.last_right, cy, watch_last_cell(host));
     paint_value(dl, cols.avg_right, cy, watch_avg_cell(host));
     paint_value(dl, cols.loss_right, cy, watch_loss_cell(host));
     paint_value(dl, cols.jitter_right, cy, watch_jitter_cell(host));
-    paint_status_text(dl, status, cols, row);
+    // An error that names its cause may not fit: the whole of it under the pointer.
+    if (paint_status_text(dl, status, cols, row)) hover_tooltip_text(over_status, status.text);
     // A watched host is never a classified hop: its losses are always red.
     StripColors strip;
     compute_strip_cell_colors(strip, host, HopClass::None, selected, ctx.view.now_ms);
