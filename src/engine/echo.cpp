@@ -1,7 +1,8 @@
 #include "engine/echo.h"
 
-#include <mutex>
+#include <utility>
 
+#include "engine/test_seam_slot.h"
 #include "platform/icmp_socket.h"
 
 namespace corvane {
@@ -27,27 +28,10 @@ private:
     platform::IcmpSocket socket_;
 };
 
-// Never destroyed: detached probe threads open their handles here and may
-// still be doing so while the process exits.
-struct FactorySlot {
-    std::mutex mutex;
-    IcmpHandleFactory factory;
-};
-
-FactorySlot& factory_slot() {
-    static FactorySlot* slot = new FactorySlot;
-    return *slot;
-}
-
 }  // namespace
 
 std::unique_ptr<IcmpHandle> open_icmp_handle() {
-    IcmpHandleFactory factory;
-    {
-        FactorySlot& slot = factory_slot();
-        std::lock_guard lock(slot.mutex);
-        factory = slot.factory;
-    }
+    const IcmpHandleFactory factory = SeamSlot<IcmpHandleFactory>::instance().get();
     if (factory) {
         // Called outside the lock: a scripted factory may take its time.
         if (auto handle = factory()) return handle;
@@ -56,9 +40,7 @@ std::unique_ptr<IcmpHandle> open_icmp_handle() {
 }
 
 void set_icmp_handle_factory(IcmpHandleFactory factory) {
-    FactorySlot& slot = factory_slot();
-    std::lock_guard lock(slot.mutex);
-    slot.factory = std::move(factory);
+    SeamSlot<IcmpHandleFactory>::instance().set(std::move(factory));
 }
 
 EchoReply send_icmp_echo(IcmpHandle& handle, Ipv4Addr dest, std::uint8_t ttl) {

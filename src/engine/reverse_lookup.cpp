@@ -6,26 +6,12 @@
 #include <sys/socket.h>
 
 #include <cstring>
-#include <mutex>
+#include <utility>
 
+#include "engine/test_seam_slot.h"
 #include "platform/detached_thread.h"
 
 namespace corvane {
-namespace {
-
-// Never destroyed: lookup threads are detached and may still be on their way
-// here while the process exits.
-struct ResolverSlot {
-    std::mutex mutex;
-    ReverseResolver resolver;
-};
-
-ResolverSlot& resolver_slot() {
-    static ResolverSlot* slot = new ResolverSlot;
-    return *slot;
-}
-
-}  // namespace
 
 std::optional<std::string> system_reverse_lookup(Ipv4Addr addr) {
     sockaddr_in sa{};
@@ -40,20 +26,8 @@ std::optional<std::string> system_reverse_lookup(Ipv4Addr addr) {
     return std::string(host);
 }
 
-namespace {
-
-ReverseResolver current_resolver() {
-    ResolverSlot& slot = resolver_slot();
-    std::lock_guard lock(slot.mutex);
-    return slot.resolver;
-}
-
-}  // namespace
-
 void set_reverse_resolver(ReverseResolver resolver) {
-    ResolverSlot& slot = resolver_slot();
-    std::lock_guard lock(slot.mutex);
-    slot.resolver = std::move(resolver);
+    SeamSlot<ReverseResolver>::instance().set(std::move(resolver));
 }
 
 bool valid_utf8(const std::string& text) {
@@ -92,7 +66,7 @@ bool valid_utf8(const std::string& text) {
 }
 
 std::string reverse_lookup_name(Ipv4Addr addr) {
-    const ReverseResolver resolver = current_resolver();
+    const ReverseResolver resolver = SeamSlot<ReverseResolver>::instance().get();
     const std::optional<std::string> host = resolver ? resolver(addr) : system_reverse_lookup(addr);
     if (!host || !valid_utf8(*host) || *host == addr.to_string()) return "";
     return *host;
