@@ -4,17 +4,20 @@
 
 #include <imgui_internal.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "headless_imgui.h"
 #include "main/saved_lists.h"
 #include "support/test_support.h"
+#include "ui/fonts.h"
 #include "ui/interaction.h"
 #include "ui/palette.h"
 #include "ui/panel_host.h"
 #include "ui/views/list_editor_fields.h"
 #include "ui/views/list_editor_footer.h"
 #include "ui/views/list_editor_text.h"
+#include "ui/wrapped_text_edit.h"
 
 namespace corvane {
 namespace {
@@ -203,6 +206,93 @@ TEST_F(ListEditorDraw, TheBodyFitsTheEditorWindow) {
     EXPECT_TRUE(test::indices_in_range(test::run_frame({5, 5}, false, draw, false)));
     // Title 22, 8, 4, "Name" 16, 8, field 34, 8, hosts row 32, 8, box 300, 8, 6, footer 32, margins 48.
     EXPECT_NEAR(window.height(), 22 + 8 + 4 + 16 + 8 + 34 + 8 + 32 + 8 + 300 + 8 + 6 + 32 + 48, 2.0);
+}
+
+TEST(WrapRows, BreakAtBlanksOrInsideAWordTooLong) {
+    test::ensure_headless_imgui();
+    ImFont* mono = font({FontFamily::Monospace, 12.5f});
+    ASSERT_NE(mono, nullptr);
+    const float a = mono->GetCharAdvance('a');
+    const auto shown = [&](std::string_view text, float chars) {
+        std::vector<std::string> out;
+        for (const WrappedRow& r : wrap_rows(text, mono, mono->FontSize, chars * a + 0.5f))
+            out.emplace_back(text.substr(r.begin, r.end - r.begin));
+        return out;
+    };
+    using V = std::vector<std::string>;
+    EXPECT_EQ(shown("aaa bbb ccc", 5), (V{"aaa", "bbb", "ccc"}));
+    EXPECT_EQ(shown("aaa bbb ccc", 7), (V{"aaa bbb", "ccc"}));
+    EXPECT_EQ(shown("aaaaaaaaaaaa", 5), (V{"aaaaa", "aaaaa", "aa"}));
+    EXPECT_EQ(shown("ab\n\ncd\n", 5), (V{"ab", "", "cd", ""}));
+    EXPECT_EQ(shown("", 5), (V{""}));
+    EXPECT_EQ(shown("  indented words", 10), (V{"  indented", "words"}));
+    EXPECT_EQ(shown("a    b", 3), (V{"a", "b"}));  // the run of blanks hangs past the edge
+    // Rows cover the text: each starts where the last said the next would.
+    const std::string text = "10.0.0.1 a label long enough to wrap twice over\nx";
+    const std::vector<WrappedRow> rows = wrap_rows(text, mono, mono->FontSize, 12 * a + 0.5f);
+    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i].begin, rows[i - 1].next);
+    EXPECT_EQ(rows.back().next, text.size());
+}
+
+// The host box wraps a long line at its width and leaves the text as it is;
+// the pointer and Up, Down, Home and End go by the rows shown.
+TEST_F(ListEditorDraw, TheHostBoxWrapsLongLinesAndMovesByRows) {
+    const std::string line =
+        "10.77.100.1 a label that runs on well past the right edge of the host box, and on, and on again, until "
+        "it has taken a good three rows of the box and some of a fourth, which it does once it has gone on past "
+        "all the rows before it";
+    app_.editor_text = line + "\nshort";
+    auto box = [&] { draw_list_text_box(app_.editor_text); };
+    ImFont* mono = font({FontFamily::Monospace, 12.5f});
+    const float px = mono->FontSize;
+    const Rect inner{kLeft + 10, kTop + 10, kLeft + kWidth - 10, kTop + 300 - 10};
+    const std::vector<WrappedRow> rows = wrap_rows(app_.editor_text, mono, px, inner.width());
+    ASSERT_GE(rows.size(), 4u) << "the first line wraps";
+    ASSERT_LT(rows[2].next, line.size()) << "the first line has a third row and more";
+
+    // Every glyph stays within the box, and the first line's take several rows.
+    const ImDrawData* d = click({kLeft + 200, kTop + 250}, box);
+    float right = 0, bottom = 0;
+    const ImU32 text_colour = to_imu32(palette::text_primary);
+    for (int l = 0; l < d->CmdListsCount; ++l)
+        for (const ImDrawVert& v : d->CmdLists[l]->VtxBuffer)
+            if (v.col == text_colour) {
+                right = std::max(right, v.pos.x);
+                bottom = std::max(bottom, v.pos.y);
+            }
+    EXPECT_LE(right, inner.right + 1);
+    EXPECT_GT(bottom, inner.top + 2 * px);
+
+    ImGuiIO& io = ImGui::GetIO();
+    const auto row_mid = [&](std::size_t r) { return inner.top + (static_cast<float>(r) + 0.5f) * px; };
+    // A click at the start of the second row, then typing, puts the text there.
+    click({inner.left + 1, row_mid(1)}, box);
+    type("A");
+    frame({inner.left + 1, row_mid(1)}, false, box);
+    EXPECT_EQ(app_.editor_text.substr(0, rows[1].begin), line.substr(0, rows[1].begin));
+    EXPECT_EQ(app_.editor_text[rows[1].begin], 'A');
+
+    // Down goes to the next row shown, not the next line; Home to its start.
+    const auto press = [&](ImGuiKey key) {
+        const int k = 400 + key;
+        io.KeyMap[key] = k;
+        io.KeysDown[k] = true;
+        frame({inner.left + 1, row_mid(1)}, false, box);
+        io.KeysDown[k] = false;
+        frame({inner.left + 1, row_mid(1)}, false, box);
+    };
+    press(ImGuiKey_DownArrow);
+    press(ImGuiKey_End);
+    type("B");
+    frame({inner.left + 1, row_mid(1)}, false, box);
+    const std::vector<WrappedRow> now = wrap_rows(app_.editor_text, mono, px, inner.width());
+    EXPECT_EQ(app_.editor_text[now[2].end - 1], 'B') << app_.editor_text;
+    press(ImGuiKey_Home);
+    type("C");
+    frame({inner.left + 1, row_mid(1)}, false, box);
+    EXPECT_EQ(app_.editor_text[now[2].begin], 'C') << app_.editor_text;
+    // Nothing but the typing went into the text: no line feed was added.
+    EXPECT_EQ(std::count(app_.editor_text.begin(), app_.editor_text.end(), '\n'), 1);
 }
 
 }  // namespace

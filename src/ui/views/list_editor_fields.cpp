@@ -11,6 +11,7 @@
 #include "ui/palette.h"
 #include "ui/text_cursor.h"
 #include "ui/text_layout.h"
+#include "ui/wrapped_text_edit.h"
 #include "ui/views/list_editor_text.h"
 #include "ui/views/list_library_text.h"
 
@@ -119,7 +120,8 @@ void draw_list_text_box(std::string& text) {
         dl->PopClipRect();
     }
     push_field_style(f, ImVec2(10.0f, 10.0f));
-    ImGui::InputTextMultiline("##list_hosts", &text, ImVec2(r.width(), r.height()));
+    // Long lines wrap at the box's width rather than scroll sideways.
+    wrapped_text_edit("##list_hosts", text, r, 10.0f);
     pop_field_style();
 }
 
