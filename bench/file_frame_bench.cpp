@@ -1,0 +1,165 @@
+// What big files on disk cost the frame. A window frame showing the list
+// library while the list folder holds a 100 MB list file, the open-list
+// menu's rows over the same folder, and the per-frame update (auto-save check
+// included) with a 10 MB settings file loaded. CPU time on a headless ImGui
+// context (no GPU work); the files are made once, in a private folder.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <imgui.h>
+#include <unistd.h>
+
+#include "main/app_update.h"
+#include "main/saved_lists.h"
+#include "main/settings_file.h"
+#include "ui/app_frame.h"
+#include "ui/imgui_context.h"
+#include "ui/interaction.h"
+#include "ui/render_colors.h"
+#include "ui/views/tab_strip_popup.h"
+
+namespace corvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class NullShell final : public Shell {
+public:
+    void maximize() override {}
+    void request_attention() override {}
+    ViewportInfo viewport_info() const override { return {true, false, true, false}; }
+    void request_repaint_after(double) override {}
+};
+
+// APPDATA points at a folder of this process's own, removed at exit.
+const fs::path& bench_folder() {
+    static const fs::path dir = [] {
+        const fs::path d = fs::temp_directory_path() / ("corvane_file_bench_" + std::to_string(::getpid()));
+        fs::create_directories(d);
+        ::setenv("APPDATA", d.c_str(), 1);
+        std::atexit([] {
+            std::error_code ec;
+            fs::remove_all(fs::temp_directory_path() / ("corvane_file_bench_" + std::to_string(::getpid())), ec);
+        });
+        return d;
+    }();
+    return dir;
+}
+
+// A small list beside one of 100 MB: one host and label per line, all hosts
+// different, as a list pasted from a big inventory export would be.
+void make_list_folder() {
+    bench_folder();
+    const fs::path lists = lists_dir();
+    if (fs::exists(lists / "Huge.txt")) return;
+    fs::create_directories(lists);
+    std::ofstream(lists / "Office.txt") << "10.0.0.1 Core router\n10.0.0.2\ngateway Edge link\n";
+    std::ofstream huge(lists / "Huge.txt", std::ios::binary);
+    std::string block;
+    char line[64];
+    std::uint64_t written = 0, n = 0;
+    while (written < 100'000'000) {
+        block.clear();
+        for (int i = 0; i < 4096; ++i, ++n) {
+            const int len = std::snprintf(line, sizeof line, "10.%u.%u.%u host-%llu\n", unsigned(n >> 16 & 255),
+                                          unsigned(n >> 8 & 255), unsigned(n & 255),
+                                          static_cast<unsigned long long>(n));
+            block.append(line, static_cast<std::size_t>(len));
+        }
+        huge << block;
+        written += block.size();
+    }
+}
+
+App app_showing_library() {
+    App app;
+    app.trace_tabs.push_back(new_trace_tab(std::string()));
+    app.view_mode = ViewMode::Watch;  // no watch tab open: the library fills the page
+    app.maximized = false;
+    app.saved_list_names = list_saved_list_files();
+    app.last_saved_settings = format_settings_ini(live_settings(app));
+    return app;
+}
+
+void headless_imgui() {
+    if (ImGui::GetCurrentContext() != nullptr) return;
+    create_imgui_context();
+    ImGuiIO& io = ImGui::GetIO();
+    io.DisplaySize = ImVec2(1400, 880);
+    io.DeltaTime = 1.0f / 60.0f;
+    io.BackendFlags |= ImGuiBackendFlags_RendererHasVtxOffset;
+}
+
+void BM_WindowFrameLibrary100MBList(benchmark::State& bench) {
+    make_list_folder();
+    headless_imgui();
+    AppFrame frame(app_showing_library, ShortcutKeys{});
+    NullShell shell;
+    for (auto _ : bench) {
+        ImGui::NewFrame();
+        begin_interaction_frame();
+        frame.frame(shell);
+        ImGui::Render();
+        clear_transparent_vertices(ImGui::GetDrawData());
+        benchmark::DoNotOptimize(ImGui::GetDrawData());
+    }
+}
+BENCHMARK(BM_WindowFrameLibrary100MBList)->Unit(benchmark::kMillisecond);
+
+// The rows the open-list menu builds each frame while it is open.
+void BM_OpenListMenu100MBList(benchmark::State& bench) {
+    make_list_folder();
+    headless_imgui();
+    const App app = app_showing_library();
+    ImGui::NewFrame();
+    for (auto _ : bench) benchmark::DoNotOptimize(open_list_menu_rows(app));
+    ImGui::EndFrame();
+}
+BENCHMARK(BM_OpenListMenu100MBList)->Unit(benchmark::kMillisecond);
+
+// A settings file of 10 MB: four trace targets of 1.5 MB, twelve recent
+// targets of 250 KB and a history folder of 1 MB, as a file grown by a tool
+// gone wrong would hold. The App is built from it as start-up builds it,
+// without starting the tabs.
+App app_from_big_settings() {
+    const fs::path ini = bench_folder() / "big-settings.ini";
+    if (!fs::exists(ini)) {
+        std::string text = "tabs=";
+        for (int i = 0; i < 4; ++i) text += std::string(1'500'000, char('a' + i)) + ".example ";
+        text += "\nrecent=";
+        for (int i = 0; i < 12; ++i) text += std::string(250'000, char('k' + i)) + ".example ";
+        text += "\nhistory_dir=/var/tmp/" + std::string(1'000'000, 'h') + "\n";
+        std::ofstream(ini, std::ios::binary) << text;
+    }
+    const Settings s = load_settings_file(ini).settings;
+    App app;
+    for (const std::string& target : s.tabs) app.trace_tabs.push_back(new_trace_tab(target));
+    app.shared->set_history_dir(s.history_dir);
+    app.recent = s.recent;
+    app.maximized = false;
+    app.last_saved_settings = format_settings_ini(s);
+    return app;
+}
+
+void BM_AppUpdate10MBSettings(benchmark::State& bench) {
+    App app = app_from_big_settings();
+    NullShell shell;
+    FrameContext ctx{shell, {}, {}};
+    FrameView view;
+    app_update(app, ctx, {}, view);  // settles whatever the first frame saves
+    for (auto _ : bench) {
+        app_update(app, ctx, {}, view);
+        benchmark::DoNotOptimize(view.verdicts);
+    }
+}
+BENCHMARK(BM_AppUpdate10MBSettings)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace corvane
+
+BENCHMARK_MAIN();
