@@ -150,7 +150,9 @@ void append_event_log_line(HistoryWriter& writer, const SharedTraceState& state,
     const std::filesystem::path path = *folder / writer.log_name;
     int fd;
     do {
-        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        // A link planted in a shared history folder is not followed, as the
+        // CSV files' exclusive creation doesn't follow one.
+        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return;  // the event log fails silently
     // One write call per line, so lines of sessions appending at once stay whole.

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/regular_file.h"
+
 namespace corvane {
 
 namespace {
@@ -31,25 +33,36 @@ void sync_folder(const std::filesystem::path& folder) {
     ::close(fd);
 }
 
+// Enough for any real chain of links; the kernel's own limit is 40.
+constexpr int kMaxLinkHops = 40;
+
 }  // namespace
 
-std::optional<std::string> read_whole_file(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::string out;
-    char buf[16384];
-    while (true) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
+std::optional<std::filesystem::path> write_target_of(const std::filesystem::path& target, std::error_code& error) {
+    std::filesystem::path p = target;
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0) {
+            if (errno == ENOENT) return p;
+            error.assign(errno, std::system_category());
             return std::nullopt;
         }
-        if (n == 0) break;
-        out.append(buf, static_cast<std::size_t>(n));
+        if (!S_ISLNK(st.st_mode)) return p;
+        std::error_code ec;
+        const std::filesystem::path link = std::filesystem::read_symlink(p, ec);
+        if (ec) {
+            error = ec;
+            return std::nullopt;
+        }
+        p = link.is_absolute() ? link : p.parent_path() / link;
     }
-    ::close(fd);
-    return out;
+    error.assign(ELOOP, std::system_category());
+    return std::nullopt;
+}
+
+std::optional<std::string> read_whole_file(const std::filesystem::path& path, std::size_t max_bytes) {
+    RegularFile file(path);
+    return file.read_rest(max_bytes);
 }
 
 std::filesystem::path temporary_path_for(const std::filesystem::path& target) {
@@ -66,11 +79,14 @@ bool write_file_atomically(const std::filesystem::path& target, std::string_view
 bool write_file_atomically(const std::filesystem::path& target, std::string_view data, Durability durability,
                            std::error_code& error) {
     error.clear();
-    const std::filesystem::path tmp = temporary_path_for(target);
+    const std::optional<std::filesystem::path> resolved = write_target_of(target, error);
+    if (!resolved) return false;
+    const std::filesystem::path& file = *resolved;
+    const std::filesystem::path tmp = temporary_path_for(file);
 
     mode_t mode = 0666;  // narrowed by the umask
     struct stat old {};
-    const bool had_old = ::stat(target.c_str(), &old) == 0;
+    const bool had_old = ::stat(file.c_str(), &old) == 0;
     if (had_old) mode = old.st_mode & 07777;
 
     // A temporary left behind by a crash is simply overwritten.
@@ -96,7 +112,7 @@ bool write_file_atomically(const std::filesystem::path& target, std::string_view
         ok = false;
         error.assign(errno, std::system_category());
     }
-    if (ok && std::rename(tmp.c_str(), target.c_str()) != 0) {
+    if (ok && std::rename(tmp.c_str(), file.c_str()) != 0) {
         ok = false;
         error.assign(errno, std::system_category());
     }
@@ -104,7 +120,7 @@ bool write_file_atomically(const std::filesystem::path& target, std::string_view
         ::unlink(tmp.c_str());
         return false;
     }
-    if (durability == Durability::Synced) sync_folder(target.parent_path());
+    if (durability == Durability::Synced) sync_folder(file.parent_path());
     return true;
 }
 

@@ -21,8 +21,15 @@ enum class Durability : bool {
 // list's temporary is "Office.txt.tmp" and never looks like a list.
 std::filesystem::path temporary_path_for(const std::filesystem::path& target);
 
-// Writes `data` to the temporary file, then renames it over `target`. The
-// folder must exist. A new file gets the old one's permission bits. On any
+// The file a write to `target` replaces: `target` itself, or, when it is a
+// symbolic link, the end of its chain of links, so that the link stays and
+// the file it names gets the new content. That file need not exist: a write
+// through a dangling link creates it, as a shell's ">" would. A loop of links
+// (or one too long) is an error.
+std::optional<std::filesystem::path> write_target_of(const std::filesystem::path& target, std::error_code& error);
+
+// Writes `data` to the temporary file beside write_target_of(target), then
+// renames it over that file. The folder must exist. A new file gets the old one's permission bits. On any
 // failure the temporary is removed, `target` is untouched and false returned.
 bool write_file_atomically(const std::filesystem::path& target, std::string_view data,
                            Durability durability = Durability::Rename);
@@ -32,8 +39,11 @@ bool write_file_atomically(const std::filesystem::path& target, std::string_view
 bool write_file_atomically(const std::filesystem::path& target, std::string_view data, Durability durability,
                            std::error_code& error);
 
-// The whole content of a file, or nothing when it cannot be opened or read
-// to the end (a folder, no permission, an I/O error).
-std::optional<std::string> read_whole_file(const std::filesystem::path& path);
+// The whole content of a regular file, or nothing when it cannot be opened or
+// read to the end (no permission, an I/O error), is no regular file (a
+// folder, a FIFO, a device: none of them is opened in a way that waits) or
+// holds more than `max_bytes`.
+std::optional<std::string> read_whole_file(const std::filesystem::path& path,
+                                           std::size_t max_bytes = static_cast<std::size_t>(-1));
 
 }  // namespace corvane

@@ -26,10 +26,7 @@ std::filesystem::path file_of_list(std::string_view name) {
 }
 
 void remove_list_file(std::string_view name) {
-    if (const auto path = find_list_file(name)) {
-        std::error_code ignored;
-        std::filesystem::remove(*path, ignored);
-    }
+    if (const auto path = find_list_file(name)) remove_list_file_at(*path);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "main/saved_lists.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <system_error>
 
 #include "main/atomic_file.h"
@@ -83,26 +86,19 @@ std::optional<std::string> list_name_of_entry(const std::filesystem::path& entry
     return lossy_utf8(stem);
 }
 
-std::optional<std::string> next_list_file_name(std::filesystem::directory_iterator& it) {
-    std::error_code ec;
-    for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        if (ec) return std::nullopt;
-        auto name = list_name_of_entry(it->path());
-        if (name) {
-            it.increment(ec);
-            if (ec) it = std::filesystem::directory_iterator();
-            return name;
-        }
+std::optional<std::string> next_list_file_name(const std::function<FolderStep()>& next_entry) {
+    for (FolderStep step = next_entry(); step.kind != FolderStep::Kind::End; step = next_entry()) {
+        if (step.kind == FolderStep::Kind::Error) continue;
+        if (auto name = list_name_of_entry(step.name)) return name;
     }
     return std::nullopt;
 }
 
 std::vector<std::string> list_saved_list_files() {
     std::vector<std::string> names;
-    std::error_code ec;
-    std::filesystem::directory_iterator it(lists_dir(), ec);
-    if (ec) return names;
-    while (auto name = next_list_file_name(it)) names.push_back(std::move(*name));
+    FolderReader folder(lists_dir());
+    const std::function<FolderStep()> next = [&folder] { return folder.next(); };
+    while (auto name = next_list_file_name(next)) names.push_back(std::move(*name));
     sort_by_unicode_lower(names);
     return names;
 }
@@ -114,24 +110,32 @@ std::optional<std::filesystem::path> find_list_file(std::string_view name) {
 
     // Several files may differ only in letter case; the smallest file name
     // in byte order wins, so the same file is chosen every time.
-    std::optional<std::filesystem::path> best;
-    std::filesystem::directory_iterator it(lists_dir(), ec);
-    if (ec) return std::nullopt;
-    for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        if (ec) break;
-        const auto stem = list_name_of_entry(it->path());
+    std::optional<std::string> best;
+    FolderReader folder(lists_dir());
+    for (FolderStep step = folder.next(); step.kind != FolderStep::Kind::End; step = folder.next()) {
+        if (step.kind == FolderStep::Kind::Error) continue;
+        const auto stem = list_name_of_entry(step.name);
         if (!stem || !list_names_equal(*stem, name)) continue;
-        if (!best || it->path().filename().native() < best->filename().native()) best = it->path();
+        if (!best || step.name < *best) best = std::move(step.name);
     }
-    return best;
+    if (!best) return std::nullopt;
+    return lists_dir() / *best;
+}
+
+std::string read_list_text(const std::filesystem::path& path) {
+    // Text that is not UTF-8 is repaired, not dropped: an empty result would
+    // open as an empty list in the editor, and saving it would wipe the file.
+    return lossy_utf8(read_whole_file(path, kMaxListFileBytes).value_or(std::string()));
 }
 
 std::string read_list_file(std::string_view name) {
     const auto path = find_list_file(name);
-    if (!path) return {};
-    // Text that is not UTF-8 is repaired, not dropped: an empty result would
-    // open as an empty list in the editor, and saving it would wipe the file.
-    return lossy_utf8(read_whole_file(*path).value_or(std::string()));
+    return path ? read_list_text(*path) : std::string();
+}
+
+void remove_list_file_at(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
 }
 
 }  // namespace corvane

@@ -1,11 +1,15 @@
 #pragma once
 // Saved watch lists: one text file per list in the folder "Lists" beside
 // settings.ini.
+#include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/folder_reader.h"
 
 namespace corvane {
 
@@ -30,17 +34,30 @@ std::filesystem::path list_file_path(std::string_view name);
 // when no such file exists.
 std::optional<std::filesystem::path> find_list_file(std::string_view name);
 
-// The list's text, "" when it has no file or the file cannot be read. Bytes
+// No host list is this large; a bigger file in the folder is something else
+// and is never read whole.
+inline constexpr std::size_t kMaxListFileBytes = std::size_t(16) << 20;
+
+// The list's text, "" when it has no file or the file cannot be read: not a
+// regular file (never waited for), or larger than kMaxListFileBytes. Bytes
 // that are not UTF-8 become U+FFFD.
 std::string read_list_file(std::string_view name);
+
+// The same for a list file's path.
+std::string read_list_text(const std::filesystem::path& path);
+
+// Removes the list file at `path` when it is a regular file (or a link to
+// one: the link goes), never a folder or anything else of that name.
+void remove_list_file_at(const std::filesystem::path& path);
 
 // The name a folder entry gives a list: its file stem (lossy UTF-8) when its
 // extension is "txt" in any letter case; nothing otherwise.
 std::optional<std::string> list_name_of_entry(const std::filesystem::path& entry);
 
-// One step of the folder scan: the next list name from `it`, skipping
-// entries that are not lists or cannot be read; nothing at the end.
-std::optional<std::string> next_list_file_name(std::filesystem::directory_iterator& it);
+// One step of the folder scan: the next list name among the entries that
+// `next_entry` yields, passing over entries that are not lists and entries
+// that cannot be read; nothing at the end.
+std::optional<std::string> next_list_file_name(const std::function<FolderStep()>& next_entry);
 
 // Every saved list's name, sorted by Unicode lower-case form (stable).
 // Empty when the folder cannot be listed.

@@ -275,6 +275,16 @@ TEST_F(HistoryWriterTest, EventLogIsAppendedToAndSharedBySessions) {
                                                  R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d  Edge  gw2 is back up after 5s\n)")))
         << log;
     EXPECT_TRUE(csv_files().empty());
+
+    // A link planted in a shared history folder is not followed: the file it
+    // names stays as it was, and the line is dropped as any failed one is.
+    const fs::path victim = tmp.path() / "victim";
+    { std::ofstream(victim) << "keep\n"; }
+    fs::create_symlink(victim, dir() / kRouteChangesLog);
+    auto c = make_writer("h", "h");
+    append_event_log_line(*c, state, "route changed");
+    EXPECT_EQ(read_file(victim), "keep\n");
+    EXPECT_FALSE(c->failed.load());  // event-log failures never stop the history
 }
 
 TEST_F(HistoryWriterTest, SameSecondSessionsNeverShareOrReplaceAFile) {

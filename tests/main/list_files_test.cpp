@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
+#include "main/list_summary.h"
 #include "main/saved_lists.h"
 #include "main/saved_lists_hosts.h"
 #include "support/test_support.h"
@@ -80,6 +84,62 @@ TEST_F(ListFolder, NamesFindFilesWhateverTheirCase) {
     // A list file that cannot be read reads as empty.
     fs::create_directory(lists_dir() / "Broken.txt");
     EXPECT_EQ(read_list_file("broken"), "");
+}
+
+// Entries that are no host list: none may block the frame that reads it, nor
+// be read whole.
+TEST_F(ListFolder, OnlyRegularFilesOfAHostListsSizeAreRead) {
+    ASSERT_EQ(mkfifo((lists_dir() / "Pipe.txt").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", lists_dir() / "Zero.txt");
+    put("Huge.txt", "");
+    fs::resize_file(lists_dir() / "Huge.txt", kMaxListFileBytes + 1);  // sparse: no disk used
+    put("Big.txt", "10.0.0.1 last\n");
+    fs::resize_file(lists_dir() / "Big.txt", kMaxListFileBytes);  // the largest list still read
+
+    for (const char* name : {"Pipe", "Zero", "Huge"}) {
+        EXPECT_EQ(read_list_file(name), "") << name;
+        EXPECT_EQ(saved_list_summary(name).host_count, 0u) << name;
+    }
+    EXPECT_TRUE(saved_list_summary("Huge").too_large);
+    EXPECT_FALSE(saved_list_summary("Zero").too_large);
+    EXPECT_EQ(read_list_file("Big").size(), kMaxListFileBytes);
+    EXPECT_EQ(saved_list_summary("Big").host_count, 2u);  // the padding's NULs make one more "host"
+}
+
+TEST_F(ListFolder, SummaryFollowsTheFile) {
+    EXPECT_EQ(saved_list_summary("Office"), ListSummary{});
+    put("Office.txt", "10.0.0.1 Core router\n10.0.0.2\ngw Edge\n10.0.0.4\n");
+    ListSummary want{4, {{"10.0.0.1", "Core router"}, {"10.0.0.2", {}}, {"gw", "Edge"}}, false};
+    EXPECT_EQ(saved_list_summary("office"), want);
+    EXPECT_EQ(saved_list_summary("Office"), want);
+
+    // Rewritten in place to the same size at once, within one tick of the
+    // file system's clock: still seen.
+    put("Office.txt", "10.0.0.9 Core router\n10.0.0.2\ngw Edge\n10.0.0.4\n");
+    want.first_hosts[0].host = "10.0.0.9";
+    EXPECT_EQ(saved_list_summary("Office"), want);
+
+    // Replaced by a rename, as the editor saves.
+    put("Office.txt.new", "a\n");
+    fs::rename(lists_dir() / "Office.txt.new", lists_dir() / "Office.txt");
+    EXPECT_EQ(saved_list_summary("Office"), (ListSummary{1, {{"a", {}}}, false}));
+
+    fs::remove(lists_dir() / "Office.txt");
+    EXPECT_EQ(saved_list_summary("Office"), ListSummary{});
+}
+
+// An entry that cannot be read is passed over; the scan goes on after it.
+TEST(ListFolderScan, AnUnreadableEntryIsSkipped) {
+    std::vector<FolderStep> steps{{FolderStep::Kind::Entry, "a.txt", 0},
+                                  {FolderStep::Kind::Error, "", EIO},
+                                  {FolderStep::Kind::Entry, "notes", 0},
+                                  {FolderStep::Kind::Error, "", EOVERFLOW},
+                                  {FolderStep::Kind::Entry, "b.TXT", 0}};
+    std::size_t i = 0;
+    const std::function<FolderStep()> next = [&] { return i < steps.size() ? steps[i++] : FolderStep{}; };
+    std::vector<std::string> names;
+    while (auto name = next_list_file_name(next)) names.push_back(*name);
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(HostListText, ParsesPiecesLabelsAndComments) {

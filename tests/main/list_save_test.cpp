@@ -194,6 +194,36 @@ TEST_F(ListSave, DeletingRemovesTheFileAndClosesItsTab) {
     EXPECT_EQ(files(), (std::vector<std::string>{"Edge.txt"}));
     EXPECT_EQ(app_.watch_tabs.size(), 1u);
     EXPECT_FALSE(app_.editor_open);
+
+    // A folder that happens to be named like a list is listed, but never
+    // removed.
+    fs::create_directory(lists_dir() / "Notes.txt");
+    app_.saved_list_names = list_saved_list_files();
+    edit("Notes");
+    delete_saved_list(app_);
+    EXPECT_TRUE(fs::is_directory(lists_dir() / "Notes.txt"));
+}
+
+// A list file kept elsewhere through a link: saving changes the file it
+// names; deleting removes the link from the folder, not the file.
+TEST_F(ListSave, AListBehindALinkStaysLinked) {
+    const fs::path real = dir_.path() / "shared" / "Lab.txt";
+    fs::create_directories(real.parent_path());
+    std::ofstream(real) << "10.3.0.1\n";
+    fs::create_directories(lists_dir());
+    fs::create_symlink(real, lists_dir() / "Lab.txt");
+    app_.saved_list_names = list_saved_list_files();
+
+    edit("Lab");
+    app_.editor_text = "10.3.0.2\n";
+    EXPECT_TRUE(save_list_from_editor(app_));
+    EXPECT_TRUE(fs::is_symlink(lists_dir() / "Lab.txt"));
+    EXPECT_EQ(test::read_file(real), "10.3.0.2\n");
+    EXPECT_FALSE(fs::exists(temporary_path_for(real)));
+
+    delete_saved_list(app_);
+    EXPECT_TRUE(files().empty());
+    EXPECT_EQ(test::read_file(real), "10.3.0.2\n");
 }
 
 }  // namespace

@@ -43,8 +43,12 @@ TEST(ListLibraryText, CountsPreviewsAndColumns) {
                                                      {3, "Core router, 10.0.0.2, gw"},
                                                      {4, "Core router, 10.0.0.2, gw, +1"},
                                                      {5, "Core router, 10.0.0.2, gw, +2"}};
-    for (const auto& [k, text] : previews)
-        EXPECT_EQ(list_preview_text({five.begin(), five.begin() + k}), text) << k;
+    for (const auto& [k, text] : previews) {
+        const ListSummary list{static_cast<std::size_t>(k), {five.begin(), five.begin() + std::min(k, 3L)}, false};
+        EXPECT_EQ(list_preview_text(list), text) << k;
+    }
+    EXPECT_EQ(list_count_text({2, {}, false}), "2 hosts");
+    EXPECT_EQ(list_count_text({0, {}, true}), "file too large");
 
     const std::pair<float, std::size_t> columns[] = {{0, 1},   {613, 1},  {613.9f, 1}, {614, 2},
                                                      {927, 2}, {928, 3},  {-500, 1},   {std::numeric_limits<float>::quiet_NaN(), 1}};

@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include "headless_imgui.h"
 #include "main/saved_lists.h"
 #include "support/test_support.h"
@@ -119,7 +121,8 @@ TEST(TabStripLook, Widths) {
     EXPECT_FLOAT_EQ(tab_width(400, 40.0f, kTraceTabMaxWidth), 300);
     EXPECT_FLOAT_EQ(tab_width(400, 40.0f, kWatchTabMaxWidth), 320);
 
-    EXPECT_EQ(open_list_entry_text("Empty", 0), "Empty   \u00B7   0 hosts");
+    EXPECT_EQ(open_list_entry_text("Empty", {}), "Empty   \u00B7   0 hosts");
+    EXPECT_EQ(open_list_entry_text("Huge", {0, {}, true}), "Huge   \u00B7   file too large");
     EXPECT_FLOAT_EQ(open_list_menu_min_width(120), 240);
     EXPECT_FLOAT_EQ(open_list_menu_min_width(300), 288);
 
@@ -284,6 +287,23 @@ protected:
         std::ofstream(list_file_path(name)) << text;
     }
 };
+
+// A FIFO would block the frame in open(), a huge file would be read whole
+// every frame; neither is a host list.
+TEST_F(OpenListPopup, FilesThatAreNoHostListAreNotRead) {
+    test::ensure_headless_imgui();
+    write_list("Office", "10.0.0.2\n10.0.0.3\n");
+    ASSERT_EQ(mkfifo(list_file_path("Pipe").c_str(), 0600), 0);
+    write_list("Huge", "");
+    std::filesystem::resize_file(list_file_path("Huge"), kMaxListFileBytes + 1);  // sparse: no disk used
+    App app;
+    app.saved_list_names = list_saved_list_files();
+    const std::vector<OpenListMenuRow> rows = open_list_menu_rows(app);
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[1].text, "Huge   \u00B7   file too large");
+    EXPECT_EQ(rows[2].text, "Office   \u00B7   2 hosts");
+    EXPECT_EQ(rows[3].text, "Pipe   \u00B7   0 hosts");
+}
 
 TEST_F(OpenListPopup, OffersOnlyListsThatAreNotOpen) {
     test::ensure_headless_imgui();

@@ -6,8 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "main/saved_lists.h"
-#include "main/saved_lists_hosts.h"
+#include "main/list_summary.h"
 #include "ui/interaction.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
@@ -45,7 +44,7 @@ void draw_new_list_card(ImDrawList* dl, Rect card, LibraryRequests& requests) {
 
 void draw_saved_list_card(ImDrawList* dl, const LibraryCardGeometry& g, const std::string& name,
                           LibraryRequests& requests) {
-    const std::vector<HostListEntry> entries = parse_host_list(read_list_file(name));
+    const ListSummary list = saved_list_summary(name);
 
     // The buttons claim the pointer before the card under them.
     const Response watch = interact(g.watch, pair_id("lib_watch", name), Sense::Click);
@@ -58,9 +57,9 @@ void draw_saved_list_card(ImDrawList* dl, const LibraryCardGeometry& g, const st
     paint_card_background(dl, g.card, card.hovered);
     const float x = g.card.left + 18.0f, y = g.card.top;
     paint_text(dl, {x, y + 18}, anchor::left_top, name, {FontFamily::Semibold, 15}, palette::text_primary);
-    paint_text(dl, {x, y + 42}, anchor::left_top, host_count_text(entries.size()), {FontFamily::Proportional, 12},
+    paint_text(dl, {x, y + 42}, anchor::left_top, list_count_text(list), {FontFamily::Proportional, 12},
                palette::text_secondary);
-    const Galley preview = elide_text_row(list_preview_text(entries), {FontFamily::Monospace, 11},
+    const Galley preview = elide_text_row(list_preview_text(list), {FontFamily::Monospace, 11},
                                           std::max(g.card.width() - 36.0f, 10.0f));
     paint_galley(dl, {x, y + 64}, preview, palette::text_faint);
 

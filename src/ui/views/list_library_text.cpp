@@ -11,14 +11,19 @@ std::string host_count_text(std::size_t count) {
     return count_text(count, "host");
 }
 
-std::string list_preview_text(const std::vector<HostListEntry>& entries) {
+std::string list_count_text(const ListSummary& summary) {
+    return summary.too_large ? std::string("file too large") : host_count_text(summary.host_count);
+}
+
+std::string list_preview_text(const ListSummary& summary) {
     std::string out;
-    const std::size_t shown = std::min<std::size_t>(entries.size(), 3);
+    const std::size_t shown = std::min<std::size_t>(summary.first_hosts.size(), 3);
     for (std::size_t i = 0; i < shown; ++i) {
+        const HostListEntry& e = summary.first_hosts[i];
         if (i > 0) out += ", ";
-        out += entries[i].label ? *entries[i].label : entries[i].host;
+        out += e.label ? *e.label : e.host;
     }
-    if (entries.size() >= 4) out += ", +" + std::to_string(entries.size() - 3);
+    if (summary.host_count >= 4) out += ", +" + std::to_string(summary.host_count - 3);
     return out;
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "main/saved_lists_hosts.h"
+#include "main/list_summary.h"
 
 namespace corvane {
 
@@ -22,9 +22,13 @@ struct LibraryCard {
 // "1 host", "0 hosts", "2 hosts".
 std::string host_count_text(std::size_t count);
 
+// A saved list's count line: host_count_text, or "file too large" for a file
+// too large to be a host list.
+std::string list_count_text(const ListSummary& summary);
+
 // The first three display texts (label, else host) joined with ", ", and
 // ", +N" for the rest.
-std::string list_preview_text(const std::vector<HostListEntry>& entries);
+std::string list_preview_text(const ListSummary& summary);
 
 // Cards per row: floor((width + 14) / 314), at least 1.
 std::size_t library_columns(float available_width);

@@ -5,7 +5,7 @@
 #include "engine/host_status.h"
 #include "engine/trace_tab.h"
 #include "main/app.h"
-#include "ui/count_text.h"
+#include "ui/views/list_library_text.h"
 #include "ui/palette.h"
 
 namespace corvane {
@@ -99,10 +99,10 @@ std::optional<std::string_view> open_list_menu_note(std::size_t saved_count, std
     return std::nullopt;
 }
 
-std::string open_list_entry_text(std::string_view name, std::size_t host_count) {
+std::string open_list_entry_text(std::string_view name, const ListSummary& summary) {
     std::string s(name);
     s += "   \u00B7   ";
-    s += count_text(host_count, "host");
+    s += list_count_text(summary);
     return s;
 }
 

@@ -11,6 +11,7 @@
 #include "engine/monitor_state.h"
 #include "engine/watch_tab.h"
 #include "main/color.h"
+#include "main/list_summary.h"
 
 namespace corvane {
 
@@ -45,8 +46,8 @@ std::vector<std::string> open_list_candidates(const std::vector<std::string>& sa
 // saved, "All saved lists are open" when every saved list is open.
 std::optional<std::string_view> open_list_menu_note(std::size_t saved_count, std::size_t candidate_count);
 
-// "{name}   ·   {n} host{s}".
-std::string open_list_entry_text(std::string_view name, std::size_t host_count);
+// "{name}   ·   {n} host{s}", or "{name}   ·   file too large".
+std::string open_list_entry_text(std::string_view name, const ListSummary& summary);
 
 // The menu is at least 240 wide, and at least as wide as the button above it
 // less the popup frame's margins.

@@ -5,8 +5,7 @@
 
 #include <algorithm>
 
-#include "main/saved_lists.h"
-#include "main/saved_lists_hosts.h"
+#include "main/list_summary.h"
 #include "ui/interaction.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
@@ -60,8 +59,7 @@ std::vector<OpenListMenuRow> open_list_menu_rows(const App& app) {
                                 palette::text_secondary));
     }
     for (const std::string& name : candidates) {
-        const std::size_t hosts = parse_host_list(read_list_file(name)).size();
-        OpenListMenuRow row = text_row(Kind::Entry, open_list_entry_text(name, hosts),
+        OpenListMenuRow row = text_row(Kind::Entry, open_list_entry_text(name, saved_list_summary(name)),
                                        {FontFamily::Proportional, 13.0f}, palette::text_primary);
         row.list_name = name;
         rows.push_back(std::move(row));
