@@ -1,7 +1,5 @@
 #include "replay/history_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include <memory>
 
 #include "platform/os_error.h"
+#include "platform/regular_file.h"
 #include "replay/history_rows.h"
 #include "replay/utf8_text.h"
 
@@ -21,10 +20,24 @@ constexpr std::size_t kChunk = std::size_t(1) << 20;
 constexpr std::string_view kWatchPrefix = "watch_";
 constexpr std::size_t kStampLength = 18;  // "_" + "2026-03-01_094512"
 
+// The longest line a history file of this program can hold. A row's fields
+// other than the target take at most some 100 bytes (a time of up to 32, a
+// signed 64-bit number, hop, address, round trip, result, commas). The
+// target is a watched host's label (or host), which comes from a saved list
+// of at most 16 MiB, or a trace target, a name short enough to resolve. A
+// line past this is no history row: such a file (a device, a binary) would
+// otherwise grow the line buffer until memory runs out.
+constexpr std::size_t kMaxLineBytes = (std::size_t(16) << 20) + 4096;
+
+constexpr const char* kNotRegularReason = "Not a regular file";
+constexpr const char* kLineTooLongReason = "A line is longer than any history row can be";
+
+enum class Feed : unsigned char { Ok, NotUtf8, LineTooLong };
+
 // Feeds the file's bytes piece by piece: validates UTF-8 across the pieces,
-// cuts complete lines and hands them to the row parser. Invalid UTF-8 is
-// forgiven only in an unterminated last line, which a crash may have cut
-// mid-character; that line is dropped.
+// cuts complete lines and hands them to the row parser. The only invalid
+// UTF-8 forgiven is a character cut off at the very end of the file, as a
+// crash mid-write leaves it; its unterminated line is dropped.
 class LineFeeder {
 public:
     // `piece` is the starting buffer size; it grows for longer lines.
@@ -34,28 +47,18 @@ public:
     char* space() { return buf_.data() + have_; }
     std::size_t space_size() const { return buf_.size() - have_; }
 
-    // Takes n bytes just read into space(); false when the text is not UTF-8.
-    bool commit(std::size_t n) {
+    // Takes n bytes just read into space().
+    Feed commit(std::size_t n) {
         const std::string_view fresh(buf_.data() + have_, n);
-        if (tainted_) {
-            // Everything after a bad byte must stay on its (last) line.
-            if (fresh.find('\n') != std::string_view::npos) return false;
-        } else {
-            const std::size_t bad = validator_.feed(fresh);
-            if (bad != Utf8StreamValidator::npos) {
-                if (fresh.find('\n', bad) != std::string_view::npos) return false;
-                tainted_ = true;
-            }
-        }
+        if (validator_.feed(fresh) != Utf8StreamValidator::npos) return Feed::NotUtf8;
         have_ += n;
-        cut_lines();
-        return true;
+        return cut_lines();
     }
 
-    // At the end of the file: the unterminated last line, unless it is cut
-    // mid-character or otherwise invalid.
+    // At the end of the file: the unterminated last line, unless it ends
+    // inside a character.
     void finish() {
-        if (have_ > 0 && !tainted_ && !validator_.incomplete()) {
+        if (have_ > 0 && !validator_.incomplete()) {
             parser_.parse_last_line(std::string_view(buf_.data(), have_));
         }
         have_ = 0;
@@ -64,30 +67,33 @@ public:
     HistoryRowParser& parser() { return parser_; }
 
 private:
-    void cut_lines() {
+    Feed cut_lines() {
         const char* const base = buf_.data();
         const auto start = static_cast<std::size_t>(parser_.parse_lines(base, base + have_) - base);
         if (start > 0) {
             std::memmove(buf_.data(), base + start, have_ - start);
             have_ -= start;
         }
+        if (have_ > kMaxLineBytes) return Feed::LineTooLong;
         // A line longer than the buffer: make room for the rest of it.
         if (have_ == buf_.size()) buf_.resize(buf_.size() * 2);
+        return Feed::Ok;
     }
 
     HistoryRowParser parser_;
     std::vector<char> buf_;
     std::size_t have_ = 0;
     Utf8StreamValidator validator_;
-    bool tainted_ = false;
 };
 
-struct FdCloser {
-    int fd;
-    ~FdCloser() {
-        if (fd >= 0) ::close(fd);
+std::optional<std::string> feed_error_banner(Feed result, const std::string& display_path) {
+    switch (result) {
+    case Feed::Ok: return std::nullopt;
+    case Feed::NotUtf8: return read_error_banner(display_path, EILSEQ);
+    case Feed::LineTooLong: return read_error_banner(display_path, std::string(kLineTooLongReason));
     }
-};
+    return std::nullopt;
+}
 
 std::variant<ParsedRecording, std::string> finish_recording(LineFeeder& feeder, bool is_watch,
                                                             const std::string& stem) {
@@ -128,31 +134,35 @@ std::string watch_title_from_stem(std::string_view stem) {
 }
 
 std::string read_error_banner(const std::string& display_path, int os_error) {
-    return "Could not read " + display_path + ": " + os_error_text(os_error);
+    return read_error_banner(display_path, os_error_text(os_error));
+}
+
+std::string read_error_banner(const std::string& display_path, const std::string& reason) {
+    return "Could not read " + display_path + ": " + reason;
 }
 
 std::variant<ParsedRecording, std::string> read_history_recording(const std::filesystem::path& path) {
     const std::string display = utf8_lossy(path.native());
     const RecordingName name = recording_name_of(path);
 
-    FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0) return read_error_banner(display, errno);
+    // A FIFO or a device picked by mistake (or through a link named .csv)
+    // would block the open or never end.
+    RegularFile file(path);
+    if (file.not_regular()) return read_error_banner(display, std::string(kNotRegularReason));
+    if (!file.is_open()) return read_error_banner(display, file.error());
 
     auto feeder = std::make_unique<LineFeeder>(name.is_watch, kChunk);
-    struct stat st {};
-    if (::fstat(file.fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        // Rows are rarely shorter than 60 bytes; a wrong guess only costs a
-        // regrowth in place.
-        feeder->parser().samples().reserve(static_cast<std::size_t>(st.st_size) / 60 + 64);
-    }
+    // Rows are rarely shorter than 60 bytes; a wrong guess only costs a
+    // regrowth in place.
+    feeder->parser().samples().reserve(static_cast<std::size_t>(file.identity().size) / 60 + 64);
     for (;;) {
-        const ssize_t n = ::read(file.fd, feeder->space(), feeder->space_size());
+        const ssize_t n = ::read(file.fd(), feeder->space(), feeder->space_size());
         if (n < 0) {
             if (errno == EINTR) continue;
             return read_error_banner(display, errno);
         }
         if (n == 0) break;
-        if (!feeder->commit(static_cast<std::size_t>(n))) return read_error_banner(display, EILSEQ);
+        if (auto banner = feed_error_banner(feeder->commit(static_cast<std::size_t>(n)), display)) return *banner;
     }
     return finish_recording(*feeder, name.is_watch, name.stem);
 }
@@ -164,7 +174,7 @@ std::variant<ParsedRecording, std::string> parse_history_text(std::string_view b
     while (!bytes.empty()) {
         const std::size_t n = std::min(bytes.size(), feeder.space_size());
         std::memcpy(feeder.space(), bytes.data(), n);
-        if (!feeder.commit(n)) return read_error_banner(display_path, EILSEQ);
+        if (auto banner = feed_error_banner(feeder.commit(n), display_path)) return *banner;
         bytes.remove_prefix(n);
     }
     return finish_recording(feeder, is_watch, std::string());

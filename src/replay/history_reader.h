@@ -45,6 +45,7 @@ std::vector<std::int64_t> timeline_marks(const ReplaySamples& samples, bool is_w
 
 // The banners a failed load shows.
 std::string read_error_banner(const std::string& display_path, int os_error);
+std::string read_error_banner(const std::string& display_path, const std::string& reason);
 inline constexpr const char* kNoProbeDataBanner = "That file has no probe data. Pick a Corvane history CSV.";
 
 }  // namespace corvane

@@ -44,14 +44,34 @@ TEST(ReplayLoadBanners, BadFilesGiveTheirExactBanner) {
         {"unterminated.csv", std::string(kHeader) + "t,1,t,1,,1,ok", "<loaded>"},
         {"binary.csv", std::string(kHeader) + "\xFF\xFE\n" + row(1, "t", 1, "", 1),
          "Could not read " + d + "/binary.csv: Invalid or incomplete multibyte or wide character (os error 84)"},
+        // A crash may cut the last character short; that line goes, the rest loads.
+        {"cut-character.csv", std::string(kHeader) + row(1, "t", 1, "", 1) + "t,2,caf\xC3", "<loaded>"},
+        // Any other bad byte, last line or not, is no history file.
+        {"bad-last-line.csv", std::string(kHeader) + row(1, "t", 1, "", 1) + "t,2,t\xFF,1,,1,ok",
+         "Could not read " + d + "/bad-last-line.csv: Invalid or incomplete multibyte or wide character (os error 84)"},
+        {"cut-then-more.csv", std::string(kHeader) + row(1, "t", 1, "", 1) + "t,2,caf\xC3x",
+         "Could not read " + d + "/cut-then-more.csv: Invalid or incomplete multibyte or wide character (os error 84)"},
     };
     for (const auto& c : cases) EXPECT_EQ(banner_of(write_file(dir.path(), c.name, c.bytes)), c.banner) << c.name;
 
     EXPECT_EQ(banner_of(dir.path() / "missing.csv"),
               "Could not read " + d + "/missing.csv: No such file or directory (os error 2)");
     std::filesystem::create_directory(dir.path() / "folder.csv");
-    EXPECT_EQ(banner_of(dir.path() / "folder.csv"),
-              "Could not read " + d + "/folder.csv: Is a directory (os error 21)");
+    EXPECT_EQ(banner_of(dir.path() / "folder.csv"), "Could not read " + d + "/folder.csv: Not a regular file");
+
+    // Files that never end, or never begin: a FIFO would block the window in
+    // open(), /dev/zero would fill the memory.
+    ASSERT_EQ(mkfifo((dir.path() / "pipe.csv").c_str(), 0600), 0);
+    EXPECT_EQ(banner_of(dir.path() / "pipe.csv"), "Could not read " + d + "/pipe.csv: Not a regular file");
+    std::filesystem::create_symlink("/dev/zero", dir.path() / "zero.csv");
+    EXPECT_EQ(banner_of(dir.path() / "zero.csv"), "Could not read " + d + "/zero.csv: Not a regular file");
+
+    // A line longer than any row could be (a label of a 16 MiB host list and
+    // the other fields): no history file, whatever follows it.
+    const std::filesystem::path endless = write_file(dir.path(), "endless.csv", std::string(kHeader) + "t,1,");
+    std::filesystem::resize_file(endless, (std::size_t(16) << 20) + 8192);  // sparse NULs: valid UTF-8
+    EXPECT_EQ(banner_of(endless),
+              "Could not read " + d + "/endless.csv: A line is longer than any history row can be");
 }
 
 // The plain algorithm: whole file, split, parse, stable sort, marks.
