@@ -37,6 +37,11 @@ struct SharedSettings {
         std::lock_guard lock(history_dir_mutex_);
         return history_dir_;
     }
+    // Compared in place: the path may be long, and this is asked every frame.
+    bool history_dir_is(const std::filesystem::path& dir) const {
+        std::lock_guard lock(history_dir_mutex_);
+        return history_dir_.native() == dir.native();
+    }
     void set_history_dir(std::filesystem::path dir) {
         std::lock_guard lock(history_dir_mutex_);
         history_dir_ = std::move(dir);

@@ -31,6 +31,7 @@ struct App {
     std::vector<AlertEntry> alerts;  // only grows; newest last
     std::vector<std::string> recent;  // newest first, at most kMaxRecentTargets
     std::string last_saved_settings;
+    Settings last_saved_record;  // what last_saved_settings was made from
     std::vector<WatchTab> watch_tabs;
     std::vector<std::string> saved_list_names;  // sorted
     std::string editor_name;
@@ -106,8 +107,14 @@ Settings live_settings(const App& app);
 
 // Writes settings.ini when `settings` serialises differently from the text
 // last loaded or written. A failed write leaves `last_saved_settings` as it
-// was, so a later call tries again.
-void save_settings_if_changed(App& app, const Settings& settings);
+// was, so a later call tries again; false then, true when the file holds
+// the text.
+bool save_settings_if_changed(App& app, const Settings& settings);
+
+// The per-frame save: save_settings_if_changed with the live record, but
+// only once the live state differs from the record last saved, so an
+// unchanged frame neither copies nor formats the settings.
+void auto_save_settings(App& app);
 
 // Sets the history folder for the App and for running sessions; creates no
 // folder. A path holding a control character is refused (it would break the

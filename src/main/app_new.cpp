@@ -21,7 +21,7 @@ std::size_t clamp_selection(std::uint64_t saved, std::size_t count) {
 
 bool list_is_saved(const std::vector<std::string>& saved, const std::string& name) {
     return std::any_of(saved.begin(), saved.end(),
-                       [&](const std::string& s) { return ascii_equal_ignore_case(s, name); });
+                       [&](const std::string& s) { return list_names_equal(s, name); });
 }
 
 }  // namespace
@@ -54,6 +54,7 @@ App app_new() {
     app.history_dir_text = lossy_utf8(s.history_dir.native());
     app.recent = s.recent;
     app.last_saved_settings = format_settings_ini(s);
+    app.last_saved_record = s;
     app.saved_list_names = list_saved_list_files();
 
     app.layout_mode = s.view;

@@ -111,7 +111,7 @@ void app_update_end(App& app, FrameContext& ctx) {
     const ViewportInfo vp = ctx.shell.viewport_info();
     if (vp.maximized_known && !(vp.minimized_known && vp.minimized) && app.frame_counter > kMaximizedTrustedAfter)
         app.maximized = vp.maximized;
-    save_settings_if_changed(app, live_settings(app));
+    auto_save_settings(app);
     ctx.shell.request_repaint_after(kRepaintSeconds);
 }
 

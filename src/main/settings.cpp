@@ -63,7 +63,9 @@ void apply_line(std::string_view key, std::string_view v, Settings& s) {
             s.sound_volume = static_cast<std::uint8_t>(std::min<std::uint64_t>(*n, kMaxSoundVolume));
         }
     } else if (key == "history_dir") {
-        if (!v.empty()) s.history_dir = std::filesystem::path(std::string(v));
+        // A control character is refused as the folder setter refuses it: a
+        // NUL cuts the path short and a line break could never be saved.
+        if (!v.empty() && !has_control_character(v)) s.history_dir = std::filesystem::path(std::string(v));
     } else if (key == "mode") {
         s.mode = v == "watch" ? ViewMode::Watch : ViewMode::Trace;
     } else if (key == "watch_tabs") {

@@ -18,19 +18,21 @@ struct LoadedSettings {
 // one or one that is not valid UTF-8 gives the defaults alone.
 LoadedSettings load_settings_file(const std::filesystem::path& file);
 
-// "<file>.bak" beside the file.
-std::filesystem::path settings_backup_path(const std::filesystem::path& file);
+// The n-th backup beside the file: "<file>.bak" for the first (n = 1), then
+// "<file>.2.bak", "<file>.3.bak" and so on.
+std::filesystem::path settings_backup_path(const std::filesystem::path& file, unsigned n = 1);
 
-// Keeps the current `file` as settings_backup_path(file), unless that backup
-// already exists (an earlier one is never replaced) or `file` is gone. False
-// only when a copy was due and could not be made.
+// Keeps the current content of `file` (of the file it links to, when it is a
+// link: that is what a save replaces) in the first backup name not yet
+// taken, so no backup is ever replaced. Calling it again for the same file
+// keeps no second copy where backups are hard links. True when the content
+// is kept, or when `file` is gone and there is nothing to keep.
 bool keep_settings_backup(const std::filesystem::path& file);
 
 // Writes the text as the whole new content of `file`, creating its folder
-// first (a failure there shows as a failed write). With `keep_old_first`, the
-// old file is first kept as a backup; if that fails nothing is written. No
-// fsync: this runs on the UI thread, possibly every frame. False on failure,
-// so the caller tries again later.
-bool save_settings_text(const std::filesystem::path& file, const std::string& text, bool keep_old_first);
+// first (a failure there shows as a failed write). No fsync: this runs on the
+// UI thread, possibly every frame. False on failure, so the caller tries
+// again later.
+bool save_settings_text(const std::filesystem::path& file, const std::string& text);
 
 }  // namespace corvane

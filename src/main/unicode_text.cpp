@@ -31,17 +31,26 @@ bool is_space(UChar32 c) { return c >= 0 && u_isUWhiteSpace(c); }
 }  // namespace
 
 std::string_view trim_unicode_space(std::string_view text) {
-    std::size_t i = 0;
-    std::size_t begin = text.size();
-    std::size_t end = 0;
-    while (i < text.size()) {
-        const std::size_t start = i;
-        if (!is_space(next_code_point(text, i))) {
-            if (begin == text.size()) begin = start;
-            end = i;
-        }
+    // Only the ends are decoded: the per-frame settings check trims texts
+    // that may be megabytes long.
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t next = begin;
+        if (!is_space(next_code_point(text, next))) break;
+        begin = next;
     }
-    if (begin >= end) return {};
+    std::size_t end = text.size();
+    while (end > begin) {
+        // The last character starts at the lead byte at most three bytes
+        // back; a decoder never takes a lead byte into an earlier sequence,
+        // so this is where a forward walk would have started it too.
+        std::size_t start = end - 1;
+        while (start > begin && end - start < 4 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
+        std::size_t pos = start;
+        const UChar32 c = next_code_point(text.substr(0, end), pos);
+        if (pos != end || !is_space(c)) break;
+        end = start;
+    }
     return text.substr(begin, end - begin);
 }
 

@@ -41,6 +41,7 @@ protected:
         for (const char* h : {"10.1.0.1", "10.1.0.2"}) echo_.set_route(ip(h), test::scripted_route({}));
         folders_.write_list("Office", "10.1.0.1\n");
         folders_.write_list("Lab", "10.1.0.2\n");
+        folders_.write_list("a_b", "10.1.0.2\n");  // the file of the list "a/b"
     }
     ~AppNew() override {
         for (App& app : apps_) shut_down_sessions(app, 2s);
@@ -79,9 +80,9 @@ TEST_F(AppNew, RestoresTheTabsOfTheLastRunOnlyWhenAskedTo) {
          {""}, 0, false, {}, 0, ViewMode::Trace},
         {"resume with no saved tab: one empty tab", "tabs=\nactive_tab=3\nresume=true\n", {""}, 0, false, {}, 0,
          ViewMode::Trace},
-        {"lists reopen under the settings' spelling; deleted ones stay closed",
-         "tabs=10.0.0.1\nresume=true\nwatch_tabs=office|Gone|Lab\nwatch_active=9\nmode=watch\n",
-         {"10.0.0.1"}, 0, true, {"office", "Lab"}, 1, ViewMode::Watch},
+        {"lists reopen under the settings' spelling, matched by file name; deleted ones stay closed",
+         "tabs=10.0.0.1\nresume=true\nwatch_tabs=office|Gone|Lab|a/b\nwatch_active=9\nmode=watch\n",
+         {"10.0.0.1"}, 0, true, {"office", "Lab", "a/b"}, 2, ViewMode::Watch},
         {"the watch view with no list reopened", "tabs=10.0.0.1\nresume=true\nwatch_tabs=Gone\nmode=watch\n",
          {"10.0.0.1"}, 0, true, {}, 0, ViewMode::Watch},
     };
@@ -96,7 +97,7 @@ TEST_F(AppNew, RestoresTheTabsOfTheLastRunOnlyWhenAskedTo) {
         for (const WatchTab& w : app.watch_tabs) EXPECT_TRUE(running(w.stop)) << w.name;
         EXPECT_EQ(app.view_mode, c.mode);
         // The library lists every saved list whether or not it was reopened.
-        EXPECT_EQ(app.saved_list_names, (std::vector<std::string>{"Lab", "Office"}));
+        EXPECT_EQ(app.saved_list_names, (std::vector<std::string>{"a_b", "Lab", "Office"}));
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 #include "main/app.h"
 #include "main/settings_file.h"
@@ -60,6 +61,58 @@ TEST_F(AppSettings, AFailedWriteIsRetriedLater) {
     ASSERT_TRUE(fs::exists(ini));
     EXPECT_NE(test::read_file(ini).find("\nutc=true\n"), std::string::npos);
     EXPECT_EQ(app_.last_saved_settings, test::read_file(ini));
+}
+
+// The per-frame save looks at the live state without formatting it: every
+// saved field must still be noticed, an unchanged frame writes nothing, and a
+// failed write is tried again at the next frame.
+TEST_F(AppSettings, FrameSaveNoticesEverySavedFieldAndRetries) {
+    app_.trace_tabs = {new_trace_tab("a"), new_trace_tab("b")};
+    app_.watch_tabs = {new_watch_tab("Office"), new_watch_tab("Lab")};
+    app_.recent = {"a", "b"};
+    const fs::path ini = settings_ini_path();
+    auto_save_settings(app_);
+    ASSERT_EQ(test::read_file(ini), format_settings_ini(live_settings(app_)));
+
+    const std::pair<const char*, std::function<void(App&)>> changes[] = {
+        {"target edited", [](App& a) { a.trace_tabs[1].target += "x"; }},
+        {"tab added", [](App& a) { a.trace_tabs.push_back(new_trace_tab("c")); }},
+        {"active tab", [](App& a) { a.active_trace = 1; }},
+        {"probe interval", [](App& a) { a.shared->set_probe_ms(5000); }},
+        {"route interval", [](App& a) { a.shared->set_route_secs(0); }},
+        {"layout", [](App& a) { a.layout_mode = LayoutMode::Signal; }},
+        {"chart window", [](App& a) { a.window_secs = 600; }},
+        {"sound", [](App& a) { a.sound_on = false; }},
+        {"sound choice", [](App& a) { a.sound_choice = SoundChoice::wav_file("/tmp/a.wav"); }},
+        {"volume", [](App& a) { a.sound_volume = 20; }},
+        {"flash", [](App& a) { a.flash_on = false; }},
+        {"save history", [](App& a) { a.save_history = false; }},
+        {"history folder", [](App& a) { a.shared->set_history_dir("/tmp/elsewhere"); }},
+        {"utc", [](App& a) { a.utc = true; }},
+        {"maximized", [](App& a) { a.maximized = false; }},
+        {"resume", [](App& a) { a.resume = false; }},
+        {"view mode", [](App& a) { a.view_mode = ViewMode::Watch; }},
+        {"list renamed", [](App& a) { a.watch_tabs[0].name = "Branch"; }},
+        {"active list", [](App& a) { a.active_watch = 1; }},
+        {"recent target edited", [](App& a) { a.recent[1] = "z"; }},
+    };
+    for (const auto& [what, change] : changes) {
+        change(app_);
+        auto_save_settings(app_);
+        EXPECT_EQ(test::read_file(ini), format_settings_ini(live_settings(app_))) << what;
+    }
+
+    fs::remove(ini);
+    auto_save_settings(app_);
+    EXPECT_FALSE(fs::exists(ini));
+
+    fs::remove_all(ini.parent_path());
+    std::ofstream(ini.parent_path()) << "in the way";
+    app_.utc = false;
+    auto_save_settings(app_);
+    fs::remove(ini.parent_path());
+    auto_save_settings(app_);  // nothing changed since, but nothing was saved
+    EXPECT_EQ(test::read_file(ini), format_settings_ini(live_settings(app_)));
 }
 
 TEST_F(AppSettings, AnUnreadableFileIsKeptBeforeTheFirstSave) {

@@ -68,6 +68,12 @@ TEST(UnicodeText, TrimSplitAndValidity) {
     EXPECT_EQ(trim_unicode_space("\r\n\u2003 x y \u2028"), "x y");
     EXPECT_EQ(trim_unicode_space(" \u200b "), "\u200b");  // zero width space is not White_Space
     EXPECT_EQ(trim_unicode_space("\xff "), "\xff");       // a stray byte is kept, not trimmed
+    // Broken sequences next to a trailing space: cut where a forward walk cuts.
+    EXPECT_EQ(trim_unicode_space("a\xe3\xe3\x80\x80"), "a\xe3");
+    EXPECT_EQ(trim_unicode_space("a\xe3\x80\x80\x80 "), "a\xe3\x80\x80\x80");
+    EXPECT_EQ(trim_unicode_space("a\x80\x80\x80\x80\xc2\x85"), "a\x80\x80\x80\x80");
+    EXPECT_EQ(trim_unicode_space("\xe3\x80\x80"), "");
+    EXPECT_EQ(trim_unicode_space("  "), "");
     EXPECT_EQ(split_unicode_space(" a\u0085b\u3000\u3000c "), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_TRUE(split_unicode_space(" \t ").empty());
 

@@ -42,43 +42,102 @@ TEST(SettingsLoad, FileStates) {
     fs::remove(file);
     fs::create_directory(file);
     EXPECT_TRUE(load_settings_file(file).keep_unreadable_file);
+
+    // A FIFO is not waited for: unreadable, like a folder.
+    fs::remove(file);
+    ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+    EXPECT_TRUE(load_settings_file(file).keep_unreadable_file);
 }
 
 TEST(SettingsSave, CreatesFolderAndReplacesWithoutLeftovers) {
     test::TempDir dir;
     const fs::path file = dir.path() / "Corvane" / "deeper" / "settings.ini";
-    ASSERT_TRUE(save_settings_text(file, "one\n", false));
+    ASSERT_TRUE(save_settings_text(file, "one\n"));
     EXPECT_EQ(test::read_file(file), "one\n");
-    ASSERT_TRUE(save_settings_text(file, "two\n", false));
+    ASSERT_TRUE(save_settings_text(file, "two\n"));
     EXPECT_EQ(test::read_file(file), "two\n");
     EXPECT_FALSE(fs::exists(temporary_path_for(file)));
     EXPECT_FALSE(fs::exists(settings_backup_path(file)));
     EXPECT_EQ(temporary_path_for(dir.path() / "Office.txt").filename(), "Office.txt.tmp");
 }
 
-TEST(SettingsSave, KeepsUnreadableFileOnceAndNeverReplacesBackup) {
+TEST(SettingsSave, KeepsEachUnreadableFileInABackupOfItsOwn) {
     test::TempDir dir;
     const fs::path file = dir.path() / "settings.ini";
     const fs::path bak = settings_backup_path(file);
+    const fs::path bak2 = settings_backup_path(file, 2);
     EXPECT_EQ(bak.filename(), "settings.ini.bak");
+    EXPECT_EQ(bak2.filename(), "settings.ini.2.bak");
 
     put(file, "bad \xff bytes");
     ASSERT_TRUE(load_settings_file(file).keep_unreadable_file);
-    ASSERT_TRUE(save_settings_text(file, "new\n", true));
+    ASSERT_TRUE(keep_settings_backup(file));
+    ASSERT_TRUE(keep_settings_backup(file));  // the same file again: no second copy
+    ASSERT_TRUE(save_settings_text(file, "new\n"));
     EXPECT_EQ(test::read_file(file), "new\n");
     EXPECT_EQ(test::read_file(bak), "bad \xff bytes");
+    EXPECT_FALSE(fs::exists(bak2));
 
-    // A later bad file must not replace the first backup.
+    // A later bad file gets a backup of its own; the first stays.
     put(file, "second \xfe");
-    ASSERT_TRUE(save_settings_text(file, "newer\n", true));
+    ASSERT_TRUE(keep_settings_backup(file));
+    ASSERT_TRUE(save_settings_text(file, "newer\n"));
     EXPECT_EQ(test::read_file(bak), "bad \xff bytes");
+    EXPECT_EQ(test::read_file(bak2), "second \xfe");
     EXPECT_EQ(test::read_file(file), "newer\n");
 
     // Nothing to keep when the file has gone meanwhile.
     fs::remove(file);
-    fs::remove(bak);
-    ASSERT_TRUE(save_settings_text(file, "x\n", true));
-    EXPECT_FALSE(fs::exists(bak));
+    EXPECT_TRUE(keep_settings_backup(file));
+    EXPECT_FALSE(fs::exists(settings_backup_path(file, 3)));
+}
+
+// settings.ini and list files kept elsewhere through a link, as a dotfiles
+// folder does: a save changes the file the link names and keeps the link.
+TEST(AtomicWrite, WritesThroughLinks) {
+    test::TempDir dir;
+    const fs::path real = dir.path() / "dotfiles" / "settings.ini";
+    fs::create_directories(real.parent_path());
+    put(real, "old\n");
+    ASSERT_EQ(chmod(real.c_str(), 0600), 0);
+    const fs::path middle = dir.path() / "middle.ini";
+    const fs::path link = dir.path() / "settings.ini";
+    fs::create_symlink("dotfiles/settings.ini", middle);  // relative to the link's folder
+    fs::create_symlink(middle, link);
+
+    ASSERT_TRUE(save_settings_text(link, "new\n"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_symlink(middle));
+    EXPECT_EQ(test::read_file(real), "new\n");
+    struct stat st {};
+    ASSERT_EQ(stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_FALSE(fs::exists(temporary_path_for(real)));
+    EXPECT_FALSE(fs::exists(temporary_path_for(link)));
+
+    // An unreadable file behind the link is what the backup keeps.
+    put(real, "bad \xff");
+    ASSERT_TRUE(keep_settings_backup(link));
+    ASSERT_TRUE(save_settings_text(link, "newer\n"));
+    EXPECT_EQ(test::read_file(settings_backup_path(link)), "bad \xff");
+    EXPECT_EQ(test::read_file(real), "newer\n");
+
+    // A dangling link: the file it names is created, the link kept.
+    const fs::path dangling = dir.path() / "Office.txt";
+    fs::create_symlink(dir.path() / "dotfiles" / "Office.txt", dangling);
+    ASSERT_TRUE(write_file_atomically(dangling, "10.0.0.1\n"));
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_EQ(test::read_file(dir.path() / "dotfiles" / "Office.txt"), "10.0.0.1\n");
+
+    // A loop of links is an error, and neither link is replaced.
+    const fs::path a = dir.path() / "a.txt", b = dir.path() / "b.txt";
+    fs::create_symlink(b, a);
+    fs::create_symlink(a, b);
+    std::error_code error;
+    EXPECT_FALSE(write_file_atomically(a, "x", Durability::Rename, error));
+    EXPECT_EQ(error, std::errc::too_many_symbolic_link_levels);
+    EXPECT_TRUE(fs::is_symlink(a));
+    EXPECT_TRUE(fs::is_symlink(b));
 }
 
 // A disk that fills up mid-write, simulated with the file size limit.
@@ -108,7 +167,7 @@ TEST(AtomicWrite, FailureLeavesOldContent) {
     {
         FileSizeLimit limit(8);
         EXPECT_FALSE(write_file_atomically(file, std::string(100, 'x'), Durability::Synced));
-        EXPECT_FALSE(save_settings_text(file, std::string(100, 'y'), false));
+        EXPECT_FALSE(save_settings_text(file, std::string(100, 'y')));
     }
     EXPECT_EQ(test::read_file(file), "10.0.0.1 core\n");
     EXPECT_FALSE(fs::exists(temporary_path_for(file)));

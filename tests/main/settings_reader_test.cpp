@@ -89,6 +89,12 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"history_dir_with_equals", "history_dir=/data/a=b\n",
                    [](Settings& s) { s.history_dir = "/data/a=b"; }},
         ReaderCase{"history_dir_empty_keeps", "history_dir=\n", no_change},
+        // Refused like the folder setter refuses them; an earlier good line stands.
+        ReaderCase{"history_dir_control_characters_keep",
+                   std::string("history_dir=/data/a\0b\nhistory_dir=/data/\x1b[0m\nhistory_dir=/data/\xc2\x85x\n", 67),
+                   no_change},
+        ReaderCase{"history_dir_control_after_good_keeps_good", "history_dir=/data/ok\nhistory_dir=/data/\tx\n",
+                   [](Settings& s) { s.history_dir = "/data/ok"; }},
         ReaderCase{"noise_ignored", "# comment\n\nunknown=1\nno equals sign\n=\nprobe_ms=5000", [](Settings& s) {
                        s.probe_ms = 5000;
                    }}),
