@@ -11,24 +11,16 @@
 #include <imgui.h>
 #include <unistd.h>
 
+#include "frame_bench_support.h"
 #include "main/app_update.h"
-#include "ui/app_frame.h"
 #include "ui/fonts.h"
-#include "ui/imgui_context.h"
-#include "ui/interaction.h"
-#include "ui/render_colors.h"
 #include "ui/theme.h"
 
 namespace corvane {
 namespace {
 
-class NullShell final : public Shell {
-public:
-    void maximize() override {}
-    void request_attention() override {}
-    ViewportInfo viewport_info() const override { return {true, false, true, false}; }
-    void request_repaint_after(double) override {}
-};
+using frame_bench::headless_imgui;
+using frame_bench::NullShell;
 
 // A trace tab as a long-running session leaves it; no thread runs behind it.
 App app_with_full_trace() {
@@ -75,15 +67,6 @@ App app_with_big_watch_list() {
     return app;
 }
 
-void headless_imgui() {
-    if (ImGui::GetCurrentContext() != nullptr) return;
-    create_imgui_context();
-    ImGuiIO& io = ImGui::GetIO();
-    io.DisplaySize = ImVec2(1400, 880);
-    io.DeltaTime = 1.0f / 60.0f;
-    io.BackendFlags |= ImGuiBackendFlags_RendererHasVtxOffset;
-}
-
 // settings.ini goes to a folder of our own, should anything change.
 void private_settings_folder() {
     const auto dir = std::filesystem::temp_directory_path() / ("corvane_bench_" + std::to_string(::getpid()));
@@ -109,15 +92,7 @@ void run_window_frames(benchmark::State& bench, App (*make_app)()) {
     headless_imgui();
     AppFrame frame(make_app);
     NullShell shell;
-    const KeyboardFrame no_keys;
-    for (auto _ : bench) {
-        ImGui::NewFrame();
-        begin_interaction_frame();
-        frame.frame(shell, no_keys);
-        ImGui::Render();
-        clear_transparent_vertices(ImGui::GetDrawData());
-        benchmark::DoNotOptimize(ImGui::GetDrawData());
-    }
+    for (auto _ : bench) frame_bench::window_frame(frame, shell);
 }
 
 void BM_WindowFrame(benchmark::State& bench) { run_window_frames(bench, app_with_full_trace); }

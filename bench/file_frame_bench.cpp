@@ -15,13 +15,10 @@
 #include <imgui.h>
 #include <unistd.h>
 
+#include "frame_bench_support.h"
 #include "main/app_update.h"
 #include "main/saved_lists.h"
 #include "main/settings_file.h"
-#include "ui/app_frame.h"
-#include "ui/imgui_context.h"
-#include "ui/interaction.h"
-#include "ui/render_colors.h"
 #include "ui/views/tab_strip_popup.h"
 
 namespace corvane {
@@ -29,13 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class NullShell final : public Shell {
-public:
-    void maximize() override {}
-    void request_attention() override {}
-    ViewportInfo viewport_info() const override { return {true, false, true, false}; }
-    void request_repaint_after(double) override {}
-};
+using frame_bench::headless_imgui;
+using frame_bench::NullShell;
 
 // APPDATA points at a folder of this process's own, removed at exit.
 const fs::path& bench_folder() {
@@ -89,30 +81,13 @@ App app_showing_library() {
     return app;
 }
 
-void headless_imgui() {
-    if (ImGui::GetCurrentContext() != nullptr) return;
-    create_imgui_context();
-    ImGuiIO& io = ImGui::GetIO();
-    io.DisplaySize = ImVec2(1400, 880);
-    io.DeltaTime = 1.0f / 60.0f;
-    io.BackendFlags |= ImGuiBackendFlags_RendererHasVtxOffset;
-}
-
 void BM_WindowFrameLibrary(benchmark::State& bench) {
     make_list_folder(bench.range(0));
     headless_imgui();
-    AppFrame frame(app_showing_library, ShortcutKeys{});
+    AppFrame frame(app_showing_library);
     NullShell shell;
-    const auto one_frame = [&] {
-        ImGui::NewFrame();
-        begin_interaction_frame();
-        frame.frame(shell);
-        ImGui::Render();
-        clear_transparent_vertices(ImGui::GetDrawData());
-        benchmark::DoNotOptimize(ImGui::GetDrawData());
-    };
-    one_frame();  // the frame that first shows the library; the rest repeat it
-    for (auto _ : bench) one_frame();
+    frame_bench::window_frame(frame, shell);  // the frame that first shows the library; the rest repeat it
+    for (auto _ : bench) frame_bench::window_frame(frame, shell);
 }
 BENCHMARK(BM_WindowFrameLibrary)->ArgName("list_MB")->Arg(100)->Arg(10)->Unit(benchmark::kMillisecond);
 
