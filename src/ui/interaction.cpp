@@ -33,8 +33,9 @@ void begin_interaction_frame() {
     if (io.MouseDelta.x != 0.0f || io.MouseDelta.y != 0.0f) g_tips.last_move = ImGui::GetTime();
 }
 
-Response interact(Rect rect, ImGuiID id, Sense sense) {
+Response interact(Rect rect, ImGuiID id, Sense sense, ItemRole role) {
     Response r{rect, id};
+    if (sense == Sense::Click || role == ItemRole::Hint) log_item(rect, id, role);
     const ImRect bb(rect.left, rect.top, rect.right, rect.bottom);
     if (sense == Sense::Click) {
         if (!ImGui::ItemAdd(bb, id)) return r;
@@ -52,6 +53,7 @@ void pointing_hand_if_hovered(const Response& r) {
 }
 
 void hover_tooltip(const Response& r, const std::function<void()>& body) {
+    log_item(r.rect, r.id, ItemRole::Hint);
     if (!r.hovered) {
         if (g_tips.clicked_id == r.id) g_tips.clicked_id = 0;
         return;

@@ -8,6 +8,7 @@
 
 #include "ui/color.h"
 #include "ui/geometry.h"
+#include "ui/item_log.h"
 
 namespace corvane {
 
@@ -27,7 +28,9 @@ struct Response {
 // Registers `rect` as an item of the current window. Click senses take part in
 // ImGui's hover and active ids (submit inner areas before outer ones); hover
 // senses use geometry only, so they steal nothing from clickable items.
-Response interact(Rect rect, ImGuiID id, Sense sense);
+// `role` says what the item is to its neighbours (see item_log.h); a hover
+// sense is noted only as a Hint.
+Response interact(Rect rect, ImGuiID id, Sense sense, ItemRole role = ItemRole::Control);
 
 // Pointing hand while the response is hovered.
 void pointing_hand_if_hovered(const Response& r);

@@ -175,7 +175,7 @@ void host_panels(const PanelInputs& in, PanelHeights& heights, const PanelBody& 
         ImGui::SetCursorScreenPos(im(band.left, band.top));
         const std::string name = std::string(panel_name(p.spec.id)) + "_grab";
         ImGui::BeginChild(name.c_str(), im(band.width(), band.height()), false, kHostFlags | ImGuiWindowFlags_NoScrollbar);
-        const Response r = interact(band, ImGui::GetID("grab"), Sense::Click);
+        const Response r = interact(band, ImGui::GetID("grab"), Sense::Click, ItemRole::Overlay);
         if (r.hovered || r.held) ImGui::SetMouseCursor(ImGuiMouseCursor_ResizeNS);
         if (r.held)
             heights[p.spec.id] = dragged_panel_height(p.rect.bottom, ImGui::GetIO().MousePos.y, p.spec.min_size,

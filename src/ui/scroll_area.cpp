@@ -85,7 +85,7 @@ bool begin_scroll_area(const char* id, Rect area, std::optional<float> content_h
         // active id alive in this Dear ImGui: without this a drag would end
         // after its first frame.
         ImGui::KeepAliveID(thumb_id);
-        const Response r = interact(g_area.thumb.expand(2.0f), thumb_id, Sense::Click);
+        const Response r = interact(g_area.thumb.expand(2.0f), thumb_id, Sense::Click, ItemRole::Overlay);
         g_area.dragging = r.held;
         g_area.show_bar = over || r.held;
     }

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "ui/item_log.h"
+
 namespace corvane {
 
 namespace {
@@ -66,6 +68,7 @@ void paint_galley(ImDrawList* dl, Vec2 left_top, const Galley& g, Color32 color)
     if (f == nullptr || g.text.empty()) return;
     dl->AddText(f, f->FontSize, ImVec2(left_top.x, left_top.y), to_imu32(color), g.text.data(),
                 g.text.data() + g.text.size());
+    log_text(dl, g.text, {left_top.x, left_top.y, left_top.x + g.size.x, left_top.y + g.size.y});
 }
 
 void paint_galley(ImDrawList* dl, Vec2 left_top, const Galley& g) { paint_galley(dl, left_top, g, g.color); }

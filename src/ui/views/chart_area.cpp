@@ -12,7 +12,7 @@ ChartArea allocate_chart_area(Rect space) {
     const Rect r{space.left, space.top, space.right, space.top + chart_area_height(space.height())};
     ImGui::SetCursorScreenPos(ImVec2(r.left, r.top));
     ImGui::ItemSize(ImVec2(r.width(), r.height()));
-    const Response resp = interact(r, ImGui::GetID("chart_area"), Sense::Hover);
+    const Response resp = interact(r, ImGui::GetID("chart_area"), Sense::Hover, ItemRole::Hint);
     return {r, resp.hovered};
 }
 

@@ -77,6 +77,7 @@ float draw_minutes_field(float right, float cy, std::uint64_t& window_secs) {
     if (ImGui::DragInt("##chart_window_minutes", &minutes, 0.15f, kMinCustomMinutes, kMaxCustomMinutes, "%d min",
                        ImGuiSliderFlags_AlwaysClamp))
         window_secs = window_from_minutes(minutes);
+    log_last_imgui_item();
     if (ImGui::IsItemHovered() || ImGui::IsItemActive()) ImGui::SetMouseCursor(ImGuiMouseCursor_ResizeEW);
     ImGui::PopStyleVar();
     if (f) ImGui::PopFont();
@@ -161,6 +162,7 @@ float draw_window_selector(float right, float cy, std::uint64_t& window_secs) {
     const bool open = ImGui::IsPopupOpen(kPopupId);
     const Response resp = interact(r, id, Sense::Click);
     if (resp.clicked && !open) ImGui::OpenPopup(kPopupId);
+    log_popup_opener(id);
 
     const WidgetState state = open ? WidgetState::Open : (resp.hovered ? WidgetState::Hovered : WidgetState::Inactive);
     const WidgetVisuals& v = widget_visuals(state);

@@ -23,7 +23,7 @@ void select_charted_hop(HopTableInputs& in, std::size_t i) {
 Response place_hop_row(HopTableInputs& in, std::size_t i, float width, float height) {
     const Rect row = allocate_item({width, height});
     ImGuiWindow* w = ImGui::GetCurrentWindow();
-    const Response r = interact(row, w->GetID(static_cast<int>(i)), Sense::Click);
+    const Response r = interact(row, w->GetID(static_cast<int>(i)), Sense::Click, ItemRole::Area);
     pointing_hand_if_hovered(r);
     if (r.clicked) select_charted_hop(in, i);
     return r;

@@ -84,6 +84,7 @@ void draw_list_editor_name_field(std::string& name) {
     const std::string hint(kListNameHint);
     const TextFieldMark mark = mark_text_field();
     ImGui::InputTextWithHint("##list_name", hint.c_str(), &name);
+    log_last_imgui_item();
     draw_single_line_cursor(mark);
     pop_field_style();
 }
@@ -122,6 +123,7 @@ void draw_list_text_box(std::string& text) {
     push_field_style(f, ImVec2(10.0f, 10.0f));
     // Long lines wrap at the box's width rather than scroll sideways.
     wrapped_text_edit("##list_hosts", text, r, 10.0f);
+    log_item(r, ImGui::GetID("##list_hosts"), ItemRole::Control);
     pop_field_style();
 }
 

@@ -32,7 +32,7 @@ void paint_card_background(ImDrawList* dl, Rect r, bool hovered) {
 }
 
 void draw_new_list_card(ImDrawList* dl, Rect card, LibraryRequests& requests) {
-    const Response r = interact(card, ImGui::GetID("lib_new"), Sense::Click);
+    const Response r = interact(card, ImGui::GetID("lib_new"), Sense::Click, ItemRole::Area);
     paint_card_background(dl, card, r.hovered);
     const Color32 text = r.hovered ? palette::accent_bright : palette::text_secondary;
     const Vec2 c = card.center();
@@ -49,7 +49,7 @@ void draw_saved_list_card(ImDrawList* dl, const LibraryCardGeometry& g, const st
     // The buttons claim the pointer before the card under them.
     const Response watch = interact(g.watch, pair_id("lib_watch", name), Sense::Click);
     const Response edit = interact(g.edit, pair_id("lib_edit", name), Sense::Click);
-    const Response card = interact(g.card, pair_id("lib_card", name), Sense::Click);
+    const Response card = interact(g.card, pair_id("lib_card", name), Sense::Click, ItemRole::Area);
     // Only the two buttons take the pointing hand; the card itself keeps the arrow.
     pointing_hand_if_hovered(watch);
     pointing_hand_if_hovered(edit);

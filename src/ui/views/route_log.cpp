@@ -42,6 +42,8 @@ void paint_wrapped(ImDrawList* dl, Vec2 at, std::string_view text, float wrap) {
     if (f == nullptr || text.empty()) return;
     dl->AddText(f, f->FontSize, im(at.x, at.y), to_imu32(kEntryInk), text.data(), text.data() + text.size(),
                 std::max(wrap, 1.0f));
+    const ImVec2 s = f->CalcTextSizeA(f->FontSize, FLT_MAX, std::max(wrap, 1.0f), text.data(), text.data() + text.size());
+    log_text(dl, text, {at.x, at.y, at.x + s.x, at.y + s.y});
 }
 
 ImGuiID row_id(const RouteLogEntry& e, std::size_t index) {
@@ -67,7 +69,7 @@ void draw_log_row(ImDrawList* dl, const RouteLogEntry& e, std::size_t index, flo
         const Rect clipped{std::max(area.left, list.left), std::max(area.top, list.top),
                            std::min(area.right, list.right), std::min(area.bottom, list.bottom)};
         if (clipped.width() > 0.0f && clipped.height() > 0.0f) {
-            const Response r = interact(clipped, row_id(e, index), Sense::Hover);
+            const Response r = interact(clipped, row_id(e, index), Sense::Hover, ItemRole::Hint);
             if (r.hovered) {
                 dl->AddRectFilled(im(clipped.left, clipped.top), im(clipped.right, clipped.bottom),
                                   to_imu32(palette::tooltip_bg), 6.0f);

@@ -59,6 +59,7 @@ void draw_folder_field(std::string& text, float width, std::optional<fs::path>& 
     ImGui::SetNextItemWidth(width);
     const TextFieldMark mark = mark_text_field();
     ImGui::InputText(kLabel, &text);
+    log_last_imgui_item();
     draw_single_line_cursor(mark);
     // The field reads Tab itself: it is the window's only tab stop, and
     // ImGui's tabbing would hand the focus straight back to it.

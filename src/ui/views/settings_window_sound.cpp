@@ -91,6 +91,10 @@ void draw_sound_choice_row(App& app, SystemDialogs* dialogs, std::optional<Sound
     ImGui::PushStyleColor(ImGuiCol_FrameBg, to_imu32(was_open ? open_look.fill : theme::extreme_bg));
     bool hovered = false;
     const bool open = ImGui::BeginCombo("##alert_sound", nullptr);
+    if (!open) {
+        log_last_imgui_item();
+        log_popup_opener(combo_id);
+    }
     if (open) {
         draw_sound_picker(app, dialogs, picked);
         ImGui::EndCombo();

@@ -165,6 +165,7 @@ Rect draw_open_list_button(Vec2 left_top, const App& app, PanelActions& actions)
                     std::max(30.0f, g.size.y + 2.0f * theme::button_padding_y)};
     const Rect r{left_top.x, left_top.y, left_top.x + size.x, left_top.y + size.y};
     const Response resp = interact(r, ImGui::GetID("open_list_button"), Sense::Click);
+    log_popup_opener(resp.id);
     ImDrawList* dl = ImGui::GetWindowDrawList();
     paint_framed_rect(dl, r, palette::widget_bg, palette::border, 7.0f);
     const Rect t = anchor_rect(r.center(), anchor::center_center, g.size);

@@ -45,7 +45,7 @@ StripTabResult draw_strip_tab(const TabLook& look, Vec2 left_top, bool active, s
     // The close area sits on the tab: submit it first so it takes the hover.
     const Rect close_rect = tab_close_area(tab);
     const Response close = interact(close_rect, indexed_id(style.close_id, index), Sense::Click);
-    const Response body = interact(tab, indexed_id(style.tab_id, index), Sense::Click);
+    const Response body = interact(tab, indexed_id(style.tab_id, index), Sense::Click, ItemRole::Area);
     const bool pointer_on_tab = body.hovered || close.hovered;
 
     ImDrawList* dl = ImGui::GetWindowDrawList();

@@ -65,6 +65,7 @@ bool target_field(TraceTab& tab, Rect r, std::size_t tab_index) {
     ImGui::SetNextItemWidth(r.width());
     const TextFieldMark mark = mark_text_field();
     ImGui::InputTextWithHint("##target", "Target: host or IPv4", &tab.target);
+    log_last_imgui_item();
     draw_single_line_cursor(mark);
     const bool hovered = ImGui::IsItemHovered();
     const bool active = ImGui::IsItemActive();
@@ -91,7 +92,9 @@ void trace_controls(App& app, ItemRow& row) {
 
     const Rect recent_rect = row.take(kRecentButtonSize);
     const ImGuiID popup_id = ImGui::GetID("recent_targets_popup");
-    if (draw_recent_button(recent_rect).clicked) toggle_popup(popup_id);
+    const Response recent = draw_recent_button(recent_rect);
+    if (recent.clicked) toggle_popup(popup_id);
+    log_popup_opener(recent.id);
     std::optional<std::string> chosen;
     bool clear = false;
     recent_targets_popup(popup_id, recent_rect, app.recent, chosen, clear);

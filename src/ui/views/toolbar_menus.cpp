@@ -59,6 +59,7 @@ void show_interval_combo(Rect r, const char* id_text, std::string_view label, st
     const ImGuiID popup_id = ImHashStr("popup", 0, id);
     const Response resp = interact(r, id, Sense::Click);
     if (resp.clicked) toggle_popup(popup_id);
+    log_popup_opener(id);
     const bool open = popup_open(popup_id);
 
     const WidgetVisuals& v =

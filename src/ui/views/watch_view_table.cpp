@@ -84,7 +84,7 @@ void draw_row(ViewContext& ctx, std::size_t i, Rect row) {
         const std::string key = host.host ? *host.host : host.label.value_or(std::string());
         trace = interact(trace_rect, ImGui::GetID(("trace:" + key).c_str()), Sense::Click);
     }
-    const Response resp = interact(row, ImGui::GetID("row"), Sense::Click);
+    const Response resp = interact(row, ImGui::GetID("row"), Sense::Click, ItemRole::Area);
     const WatchRowColumns cols = watch_row_columns(row.left, row.width());
     const Response over_status =
         interact({cols.status_left, row.top, cols.status_clip_right, row.bottom}, ImGui::GetID("status"), Sense::Hover);
