@@ -6,6 +6,7 @@
 
 #include "ui/palette.h"
 #include "ui/ui_memory.h"
+#include "ui/widget_layout.h"
 
 namespace corvane {
 
@@ -65,16 +66,14 @@ void hover_tooltip(const Response& r, const std::function<void()>& body) {
     if (!still && !grace) return;
     g_tips.last_shown = now;
 
-    // Placed 4 below the widget, or above it when the last size shown does
-    // not fit below.
+    // Placed 4 below the widget at its left edge, flipped where the size it
+    // had when last shown would not fit.
     UiMemory& mem = ui_memory();
-    const ImGuiID size_id = ImHashStr("tooltip_height", 0, r.id);
-    const float last_h = mem.get<float>(size_id, 0.0f);
-    const float display_h = ImGui::GetIO().DisplaySize.y;
-    if (r.rect.bottom + 4.0f + last_h <= display_h)
-        ImGui::SetNextWindowPos(ImVec2(r.rect.left, r.rect.bottom + 4.0f));
-    else
-        ImGui::SetNextWindowPos(ImVec2(r.rect.left, r.rect.top - 4.0f), ImGuiCond_Always, ImVec2(0.0f, 1.0f));
+    const ImGuiID width_id = ImHashStr("tooltip_width", 0, r.id);
+    const ImGuiID height_id = ImHashStr("tooltip_height", 0, r.id);
+    const Vec2 last{mem.get<float>(width_id, 0.0f), mem.get<float>(height_id, 0.0f)};
+    const Rect box = place_below(r.rect, last, from_im(ImGui::GetIO().DisplaySize), 4.0f);
+    ImGui::SetNextWindowPos(ImVec2(box.left, box.top));
 
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(6.0f, 6.0f));
     ImGui::PushStyleVar(ImGuiStyleVar_PopupRounding, 8.0f);
@@ -83,7 +82,8 @@ void hover_tooltip(const Response& r, const std::function<void()>& body) {
     ImGui::PushStyleColor(ImGuiCol_Border, to_imu32(palette::border));
     ImGui::BeginTooltip();
     body();
-    mem.set<float>(size_id, ImGui::GetWindowHeight());
+    mem.set<float>(width_id, ImGui::GetWindowWidth());
+    mem.set<float>(height_id, ImGui::GetWindowHeight());
     ImGui::EndTooltip();
     ImGui::PopStyleColor(2);
     ImGui::PopStyleVar(3);

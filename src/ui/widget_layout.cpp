@@ -25,6 +25,18 @@ Rect tooltip_box_rect(float anchor_x, float top_y, float right_limit, Vec2 text_
     return {left, top_y, left + width, top_y + height};
 }
 
+Rect place_below(Rect anchor, Vec2 size, Vec2 display, float gap) {
+    // Where neither side fits, as near the first choice as the display allows.
+    const auto flip = [](float first, float flipped, float extent, float limit) {
+        if (first + extent <= limit) return first;
+        if (flipped >= 0.0f) return flipped;
+        return std::max(0.0f, limit - extent);
+    };
+    const float left = flip(anchor.left, anchor.right - size.x, size.x, display.x);
+    const float top = flip(anchor.bottom + gap, anchor.top - gap - size.y, size.y, display.y);
+    return {left, top, left + size.x, top + size.y};
+}
+
 float segment_width(float label_width) { return label_width + 22.0f; }
 
 Vec2 segmented_switch_size(float first, float second) {

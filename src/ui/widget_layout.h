@@ -27,6 +27,13 @@ inline constexpr float kStatCardHeight = 72.0f;
 // anchor, or 12 to its left when it would cross `right_limit`.
 Rect tooltip_box_rect(float anchor_x, float top_y, float right_limit, Vec2 text_size);
 
+// Where a box of `size` opens under `anchor`, `gap` below it with its left
+// edge at the anchor's: where that would cross the right edge of `display` it
+// flips to end at the anchor's right edge, where it would cross the bottom it
+// flips above the anchor; where neither side fits it is kept inside the
+// display, as near its first place as it can be.
+Rect place_below(Rect anchor, Vec2 size, Vec2 display, float gap);
+
 // Segment widths of a segmented switch from its label widths, and the whole
 // switch's size: 2 on the left, 2 between segments, 2 on the right, 32 high.
 float segment_width(float label_width);

@@ -39,6 +39,21 @@ TEST(TooltipBox, OpensRightOfTheAnchorOrFlipsLeft) {
     EXPECT_EQ(flipped, (Rect{788, 50, 888, 78}));
 }
 
+TEST(FloatingBox, OpensBelowItsWidgetAndFlipsWhereTheWindowEnds) {
+    const Vec2 display{1240, 720};
+    const Rect button{1140, 13, 1174, 47};
+    // Room: below, left edges aligned, 4 under.
+    EXPECT_EQ(place_below({100, 13, 134, 47}, {255, 30}, display, 4), (Rect{100, 51, 355, 81}));
+    // Past the right edge: it ends at the widget's right edge instead.
+    EXPECT_EQ(place_below(button, {255, 30}, display, 4), (Rect{919, 51, 1174, 81}));
+    // Wider than the room to the widget's right end too: kept inside.
+    EXPECT_EQ(place_below({20, 13, 54, 47}, {1230, 30}, display, 4), (Rect{10, 51, 1240, 81}));
+    // Past the bottom: above the widget, 4 over it.
+    EXPECT_EQ(place_below({100, 690, 134, 710}, {60, 30}, display, 4), (Rect{100, 656, 160, 686}));
+    // Taller than the window: from its top.
+    EXPECT_EQ(place_below({100, 300, 134, 320}, {60, 900}, display, 4).top, 0);
+}
+
 TEST(SegmentedSwitch, Geometry) {
     EXPECT_FLOAT_EQ(segment_width(40), 62);
     const Vec2 s = segmented_switch_size(40, 50);

@@ -11,6 +11,7 @@
 #include "ui/text_layout.h"
 #include "ui/theme.h"
 #include "ui/ui_memory.h"
+#include "ui/widget_layout.h"
 #include "ui/widgets.h"
 
 namespace corvane::toolbar_kit {
@@ -28,7 +29,12 @@ void toggle_popup(ImGuiID id) { set_popup_open(id, !popup_open(id)); }
 void show_popup_below(ImGuiID id, const char* window_name, Rect opener, float inner_width,
                       const std::function<void()>& body) {
     if (!popup_open(id)) return;
-    ImGui::SetNextWindowPos(ImVec2(opener.left, opener.bottom));
+    // Flipped left or up where the size it had last frame would not fit.
+    UiMemory& mem = ui_memory();
+    const ImGuiID width_id = ImHashStr("popup_width", 0, id), height_id = ImHashStr("popup_height", 0, id);
+    const Vec2 size{mem.get<float>(width_id, inner_width + 2.0f * kPopupMargin), mem.get<float>(height_id, 0.0f)};
+    const Rect box = place_below(opener, size, from_im(ImGui::GetIO().DisplaySize), 0.0f);
+    ImGui::SetNextWindowPos(ImVec2(box.left, box.top));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(kPopupMargin, kPopupMargin));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, theme::menu_rounding);
     ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 1.0f);
@@ -45,6 +51,8 @@ void show_popup_below(ImGuiID id, const char* window_name, Rect opener, float in
         ImGui::Dummy(ImVec2(inner_width, 0.0f));
         ImGui::SetCursorPosY(kPopupMargin);
         body();
+        mem.set<float>(width_id, ImGui::GetWindowWidth());
+        mem.set<float>(height_id, ImGui::GetWindowHeight());
     }
     ImGui::End();
     ImGui::PopStyleColor(2);
