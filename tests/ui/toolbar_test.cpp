@@ -21,7 +21,9 @@
 #include "support/scripted_echo.h"
 #include "support/test_support.h"
 #include "ui/palette.h"
+#include "ui/text_layout.h"
 #include "ui/views/toolbar_actions.h"
+#include "ui/views/toolbar_row.h"
 
 namespace corvane {
 
@@ -164,6 +166,21 @@ TEST(ToolbarText, IntervalLabelsComeFromTheTablesOrAQuestionMark) {
     for (const Case& c : cases) EXPECT_EQ(interval_label(c.table, c.value), c.label) << c.value;
 }
 
+TEST(ToolbarFit, TheTargetFieldGivesWayFirstThenTheGaps) {
+    struct Case {
+        float available, target, gap_scale;
+    };
+    // 1000 of items, 150 of gaps, a 200 field with a floor of 180.
+    for (const Case c : {Case{1400, 200, 1}, Case{1350, 200, 1}, Case{1340, 190, 1}, Case{1330, 180, 1},
+                         Case{1270, 180, 0.6f}, Case{1000, 180, toolbar_kit::kMinGapScale}}) {
+        const toolbar_kit::RowFit fit = toolbar_kit::fit_row(c.available, 1000, 150, 200, 180);
+        EXPECT_FLOAT_EQ(fit.flexible_width, c.target) << c.available;
+        EXPECT_FLOAT_EQ(fit.gap_scale, c.gap_scale) << c.available;
+    }
+    // A floor above the field's own width never widens it.
+    EXPECT_FLOAT_EQ(toolbar_kit::fit_row(100, 1000, 150, 200, 300).flexible_width, 200);
+}
+
 TEST(ToolbarActions, ClockChoiceSetsTheAppAndTheProcessWideFlag) {
     App app;
     choose_clock_utc(app, true);
@@ -231,6 +248,32 @@ TEST_F(ToolbarTest, TraceViewHasTheLayoutSwitchToo) {
     click(centre(right[1]));
     EXPECT_TRUE(app.utc);
     EXPECT_TRUE(clock_utc());
+}
+
+// At the narrowest window the row holds more than fits: the target field
+// narrows to what its hint needs, then the gaps close up; every item stays
+// whole and the right-hand group still ends at the margin.
+TEST_F(ToolbarTest, TheNarrowestWindowKeepsEveryItemWholeAndApart) {
+    constexpr Rect kNarrow{24, 0, 1216, 60};
+    app.shared->route_secs = 900;  // the longest interval label
+    const auto items = toolbar_testing::sweep({0, kRowY}, {1240, kRowY}, [this] { draw_top_toolbar(app, kNarrow, &picker); });
+    // View, layout and clock switches (two segments each), field, menu
+    // button, Start, two drop-downs, three icon buttons.
+    ASSERT_EQ(items.size(), 14u);
+    for (std::size_t i = 1; i < items.size(); ++i) EXPECT_LT(items[i - 1].right, items[i].left) << i;
+    EXPECT_GE(items.front().left, kNarrow.left);
+    EXPECT_NEAR(items.back().right, kNarrow.right, 2.5);
+
+    ImGuiID field_id = 0;
+    test::run_frame({0, 0}, false, [&] {
+        ImGui::PushID(0);
+        field_id = ImGui::GetID("##target");
+        ImGui::PopID();
+    });
+    const std::optional<SweptItem> field = find(items, field_id);
+    ASSERT_TRUE(field);
+    const float hint = layout_text("Target: host or IPv4", {FontFamily::Monospace, 14.0f}, palette::text_primary).size.x;
+    EXPECT_NEAR(field->right - field->left, hint + 20, 2.5);
 }
 
 TEST_F(ToolbarTest, RightEndButtonsActOnTheApp) {

@@ -3,6 +3,9 @@
 #include <imgui_internal.h>
 #include <imgui_stdlib.h>
 
+#include <string>
+#include <vector>
+
 #include "main/app_update_replay.h"
 #include "replay/history_loader.h"
 #include "ui/fonts.h"
@@ -23,20 +26,99 @@ using namespace toolbar_kit;
 namespace {
 
 constexpr float kTargetWidth = 200.0f, kTargetHeight = 34.0f;
+constexpr float kSpacing = 10.0f, kRightSpacing = 8.0f;
+constexpr FontId kTargetFont{FontFamily::Monospace, 14.0f};
+constexpr const char* kTargetHint = "Target: host or IPv4";
 
-void divider_with_space(ItemRow& row) {
-    row.space(4.0f);
-    place_cursor(row.take({1.0f, 28.0f}));
-    draw_toolbar_divider();
-    row.space(4.0f);
+// The target field narrows no further than its hint needs.
+float target_floor() {
+    return layout_text(kTargetHint, kTargetFont, palette::text_primary).size.x + 2.0f * theme::button_padding_x;
 }
 
+enum class Piece : unsigned char {
+    Logo,
+    Wordmark,
+    Divider,
+    ViewSwitch,
+    Target,
+    RecentTargets,
+    StartStop,
+    NewList,
+    Ping,
+    Route,
+    Settings,
+    Sound,
+    Playback,
+    LayoutSwitch,
+    ClockSwitch,
+};
+
+// One item of the row with its size and the extra space before and after it
+// (on top of the row's spacing).
+struct RowPiece {
+    Piece piece;
+    Vec2 size;
+    float before = 0.0f, after = 0.0f;
+};
+
 template <class T>
-void segmented(ItemRow& row, bool from_right, T& value, const SegmentOption<T>& a, const SegmentOption<T>& b) {
-    const int current = value == a.value ? 0 : value == b.value ? 1 : -1;
-    const Vec2 size = switch_size(a.label, b.label, current);
-    place_cursor(from_right ? row.take_right(size) : row.take(size));
-    draw_segmented_switch(value, a, b);
+Vec2 switch_of(const T& value, const SegmentOption<T>& a, const SegmentOption<T>& b) {
+    return switch_size(a.label, b.label, value == a.value ? 0 : value == b.value ? 1 : -1);
+}
+
+constexpr SegmentOption<ViewMode> kTraceView{ViewMode::Trace, "Trace"}, kWatchView{ViewMode::Watch, "Watch"};
+constexpr SegmentOption<LayoutMode> kInstrument{LayoutMode::Instrument, "Instrument"},
+    kSignal{LayoutMode::Signal, "Signal"};
+constexpr SegmentOption<bool> kLocal{false, "Local"}, kUtc{true, "UTC"};
+
+// The left-hand items, left to right, and the right-hand group, right to left.
+struct ToolbarPieces {
+    std::vector<RowPiece> left, right;
+};
+
+ToolbarPieces toolbar_pieces(const App& app) {
+    ToolbarPieces p;
+    const RowPiece divider{Piece::Divider, {1.0f, 28.0f}, 4.0f, 4.0f};
+    p.left = {{Piece::Logo, {30.0f, 30.0f}},
+              {Piece::Wordmark, wordmark_size()},
+              divider,
+              {Piece::ViewSwitch, switch_of(app.view_mode, kTraceView, kWatchView), 0.0f, 4.0f}};
+    const std::string probe = interval_label(probe_interval_choices, app.shared->probe_ms.load());
+    if (app.view_mode == ViewMode::Watch) {
+        if (active_watch_running(app)) p.left.push_back({Piece::StartStop, kStartStopSize});
+        p.left.push_back({Piece::NewList, new_list_button_size()});
+        p.left.push_back(divider);
+        p.left.push_back({Piece::Ping, interval_combo_size("Ping", probe)});
+    } else if (app.active_trace < app.trace_tabs.size()) {
+        const std::string route = interval_label(route_interval_choices, app.shared->route_secs.load());
+        p.left.insert(p.left.end(), {{Piece::Target, {kTargetWidth, kTargetHeight}},
+                                     {Piece::RecentTargets, kRecentButtonSize},
+                                     {Piece::StartStop, kStartStopSize},
+                                     divider,
+                                     {Piece::Ping, interval_combo_size("Ping", probe)},
+                                     {Piece::Route, interval_combo_size("Route", route)}});
+    }
+    p.right = {{Piece::Settings, kIconButtonSize}, {Piece::Sound, kIconButtonSize}, {Piece::Playback, kIconButtonSize}};
+    if (app.view_mode == ViewMode::Trace)
+        p.right.push_back({Piece::LayoutSwitch, switch_of(app.layout_mode, kInstrument, kSignal), 6.0f});
+    p.right.push_back({Piece::ClockSwitch, switch_of(app.utc, kLocal, kUtc), app.view_mode == ViewMode::Trace ? 0.0f : 6.0f});
+    return p;
+}
+
+// The row's natural width, the target field apart, and the gaps in it. The
+// left items each take the spacing after them, the last one so it stays
+// clear of the right-hand group.
+RowFit fit_toolbar(const ToolbarPieces& p, float available) {
+    float items = 0.0f, gaps = 0.0f, target = 0.0f;
+    for (const RowPiece& r : p.left) {
+        (r.piece == Piece::Target ? target : items) += r.size.x;
+        gaps += r.before + kSpacing + r.after;
+    }
+    for (std::size_t i = 0; i < p.right.size(); ++i) {
+        items += p.right[i].size.x;
+        gaps += p.right[i].before + (i > 0 ? kRightSpacing : 0.0f);
+    }
+    return fit_row(available, items, gaps, target, target_floor());
 }
 
 // The target field: the active tab's target, edited in place. True when
@@ -52,7 +134,7 @@ bool target_field(TraceTab& tab, Rect r, std::size_t tab_index) {
     ImDrawList* dl = ImGui::GetWindowDrawList();
     dl->AddRectFilled(ImVec2(r.left, r.top), ImVec2(r.right, r.bottom), to_imu32(theme::extreme_bg), 6.0f);
 
-    ImGui::PushFont(font({FontFamily::Monospace, 14.0f}));
+    ImGui::PushFont(font(kTargetFont));
     const float pad_y = std::max(0.0f, (kTargetHeight - ImGui::GetFontSize()) * 0.5f);
     ImGui::PushStyleVar(ImGuiStyleVar_FramePadding, ImVec2(theme::button_padding_x, pad_y));
     ImGui::PushStyleVar(ImGuiStyleVar_FrameBorderSize, 0.0f);
@@ -64,7 +146,7 @@ bool target_field(TraceTab& tab, Rect r, std::size_t tab_index) {
     place_cursor(r);
     ImGui::SetNextItemWidth(r.width());
     const TextFieldMark mark = mark_text_field();
-    ImGui::InputTextWithHint("##target", "Target: host or IPv4", &tab.target);
+    ImGui::InputTextWithHint("##target", kTargetHint, &tab.target);
     log_last_imgui_item();
     draw_single_line_cursor(mark);
     const bool hovered = ImGui::IsItemHovered();
@@ -85,101 +167,126 @@ bool target_field(TraceTab& tab, Rect r, std::size_t tab_index) {
     return enter;
 }
 
-void trace_controls(App& app, ItemRow& row) {
-    if (app.active_trace >= app.trace_tabs.size()) return;
-    const std::size_t index = app.active_trace;
-    const bool enter = target_field(app.trace_tabs[index], row.take({kTargetWidth, kTargetHeight}), index);
-
-    const Rect recent_rect = row.take(kRecentButtonSize);
-    const ImGuiID popup_id = ImGui::GetID("recent_targets_popup");
-    const Response recent = draw_recent_button(recent_rect);
-    if (recent.clicked) toggle_popup(popup_id);
-    log_popup_opener(recent.id);
-    std::optional<std::string> chosen;
-    bool clear = false;
-    recent_targets_popup(popup_id, recent_rect, app.recent, chosen, clear);
-    // Applied before the Start/Stop button, so it already shows Stop.
-    apply_recent_targets_menu(app, chosen, clear);
-
-    const bool running = active_trace_running(app);
-    if (draw_start_stop_button(row.take(kStartStopSize), running).clicked)
-        toggle_active_trace(app);
-    else if (enter)
-        start_active_trace(app);
-
-    divider_with_space(row);
-    const std::string probe = interval_label(probe_interval_choices, app.shared->probe_ms.load());
-    show_interval_combo(row.take(interval_combo_size("Ping", probe)), "probe_iv", "Ping",
-                        "How often each hop is probed. Applies immediately.", *app.shared, IntervalKind::Probe,
-                        probe_interval_choices);
-    const std::string route = interval_label(route_interval_choices, app.shared->route_secs.load());
-    show_interval_combo(row.take(interval_combo_size("Route", route)), "route_iv", "Route",
-                        "How often the full path is traced again to catch route changes. Applies immediately.",
-                        *app.shared, IntervalKind::Route, route_interval_choices);
+template <class T>
+void segmented(Rect r, T& value, const SegmentOption<T>& a, const SegmentOption<T>& b) {
+    place_cursor(r);
+    draw_segmented_switch(value, a, b);
 }
 
-void watch_controls(App& app, ItemRow& row) {
-    if (const std::optional<bool> running = active_watch_running(app)) {
-        const Response r = draw_start_stop_button(row.take(kStartStopSize), *running);
-        hover_tooltip_text(r, "Start or stop the list in this tab");
-        if (r.clicked) toggle_active_watch(app);
+// What a click on one of the row's items does, and its popup.
+class ToolbarDraw {
+public:
+    ToolbarDraw(App& app, HistoryFilePicker* picker) : app_(app), picker_(picker) {}
+
+    void piece(Piece piece, Rect r) {
+        switch (piece) {
+        case Piece::Logo: paint_logo(ImGui::GetWindowDrawList(), r); break;
+        case Piece::Wordmark: paint_wordmark(ImGui::GetWindowDrawList(), {r.left, r.top}); break;
+        case Piece::Divider:
+            place_cursor(r);
+            draw_toolbar_divider();
+            break;
+        case Piece::ViewSwitch: segmented(r, app_.view_mode, kTraceView, kWatchView); break;
+        case Piece::Target: enter_ = target_field(app_.trace_tabs[app_.active_trace], r, app_.active_trace); break;
+        case Piece::RecentTargets: recent_targets(r); break;
+        case Piece::StartStop: start_stop(r); break;
+        case Piece::NewList:
+            if (draw_new_list_button(r).clicked) open_new_list_editor(app_);
+            break;
+        case Piece::Ping:
+            if (app_.view_mode == ViewMode::Watch)
+                show_interval_combo(r, "probe_iv_w", "Ping", "How often each host is pinged. Applies immediately.",
+                                    *app_.shared, IntervalKind::Probe, probe_interval_choices);
+            else
+                show_interval_combo(r, "probe_iv", "Ping", "How often each hop is probed. Applies immediately.",
+                                    *app_.shared, IntervalKind::Probe, probe_interval_choices);
+            break;
+        case Piece::Route:
+            show_interval_combo(r, "route_iv", "Route",
+                                "How often the full path is traced again to catch route changes. Applies immediately.",
+                                *app_.shared, IntervalKind::Route, route_interval_choices);
+            break;
+        case Piece::Settings:
+            if (draw_icon_button(r, "settings", ToolbarIcon::Settings, "Settings").clicked)
+                app_.settings_open = !app_.settings_open;
+            break;
+        case Piece::Sound:
+            if (draw_icon_button(r, "sound", app_.sound_on ? ToolbarIcon::SoundOn : ToolbarIcon::SoundMuted,
+                                 sound_button_tooltip(app_.sound_on))
+                    .clicked)
+                app_.sound_on = !app_.sound_on;
+            break;
+        case Piece::Playback: playback(r); break;
+        case Piece::LayoutSwitch: segmented(r, app_.layout_mode, kInstrument, kSignal); break;
+        case Piece::ClockSwitch: {
+            bool utc = app_.utc;
+            segmented(r, utc, kLocal, kUtc);
+            if (utc != app_.utc) choose_clock_utc(app_, utc);
+            break;
+        }
+        }
     }
-    if (draw_new_list_button(row.take(new_list_button_size())).clicked) open_new_list_editor(app);
-    divider_with_space(row);
-    const std::string probe = interval_label(probe_interval_choices, app.shared->probe_ms.load());
-    show_interval_combo(row.take(interval_combo_size("Ping", probe)), "probe_iv_w", "Ping",
-                        "How often each host is pinged. Applies immediately.", *app.shared, IntervalKind::Probe,
-                        probe_interval_choices);
-}
 
-// The right-end group, right to left: settings, sound, playback, then the
-// layout (trace view) and clock switches.
-void top_bar_and_open_replay(App& app, ItemRow& row, HistoryFilePicker* picker) {
-    if (draw_icon_button(row.take_right(kIconButtonSize), "settings", ToolbarIcon::Settings, "Settings").clicked)
-        app.settings_open = !app.settings_open;
-    if (draw_icon_button(row.take_right(kIconButtonSize), "sound",
-                         app.sound_on ? ToolbarIcon::SoundOn : ToolbarIcon::SoundMuted,
-                         sound_button_tooltip(app.sound_on))
-            .clicked)
-        app.sound_on = !app.sound_on;
-    if (draw_icon_button(row.take_right(kIconButtonSize), "playback", ToolbarIcon::Playback,
-                         "Play back a history file")
-            .clicked &&
-        picker != nullptr) {
-        AppReplayHost host(app);
-        load_history_file(host, *picker, *app.shared);
+private:
+    void recent_targets(Rect r) {
+        const ImGuiID popup_id = ImGui::GetID("recent_targets_popup");
+        const Response recent = draw_recent_button(r);
+        if (recent.clicked) toggle_popup(popup_id);
+        log_popup_opener(recent.id);
+        std::optional<std::string> chosen;
+        bool clear = false;
+        recent_targets_popup(popup_id, r, app_.recent, chosen, clear);
+        // Applied before the Start/Stop button, so it already shows Stop.
+        apply_recent_targets_menu(app_, chosen, clear);
     }
-    row.space_right(6.0f);
-    if (app.view_mode == ViewMode::Trace)
-        segmented(row, true, app.layout_mode, {LayoutMode::Instrument, "Instrument"}, {LayoutMode::Signal, "Signal"});
-    bool utc = app.utc;
-    segmented(row, true, utc, {false, "Local"}, {true, "UTC"});
-    if (utc != app.utc) choose_clock_utc(app, utc);
-}
 
-// The rest of the row, filled right to left with its own spacing and
-// centred on the same line.
-void toolbar_right_side(App& app, const ItemRow& left, Rect content, HistoryFilePicker* picker) {
-    ItemRow right{left.x, content.right, left.cy, 8.0f};
-    top_bar_and_open_replay(app, right, picker);
-}
+    void start_stop(Rect r) {
+        if (app_.view_mode == ViewMode::Watch) {
+            const Response b = draw_start_stop_button(r, active_watch_running(app_).value_or(false));
+            hover_tooltip_text(b, "Start or stop the list in this tab");
+            if (b.clicked) toggle_active_watch(app_);
+            return;
+        }
+        if (draw_start_stop_button(r, active_trace_running(app_)).clicked)
+            toggle_active_trace(app_);
+        else if (enter_)
+            start_active_trace(app_);
+    }
+
+    void playback(Rect r) {
+        if (draw_icon_button(r, "playback", ToolbarIcon::Playback, "Play back a history file").clicked &&
+            picker_ != nullptr) {
+            AppReplayHost host(app_);
+            load_history_file(host, *picker_, *app_.shared);
+        }
+    }
+
+    App& app_;
+    HistoryFilePicker* picker_;
+    bool enter_ = false;  // Enter ended an edit of the target field
+};
 
 }  // namespace
 
 void draw_top_toolbar(App& app, Rect content, HistoryFilePicker* picker) {
-    ItemRow row{content.left, content.right, content.center().y, 10.0f};
-    paint_logo(ImGui::GetWindowDrawList(), row.take({30.0f, 30.0f}));
-    const Rect mark = row.take(wordmark_size());
-    paint_wordmark(ImGui::GetWindowDrawList(), {mark.left, mark.top});
-    divider_with_space(row);
-    segmented(row, false, app.view_mode, {ViewMode::Trace, "Trace"}, {ViewMode::Watch, "Watch"});
-    row.space(4.0f);
-    if (app.view_mode == ViewMode::Watch)
-        watch_controls(app, row);
-    else
-        trace_controls(app, row);
+    // Laid out before anything is drawn: a click may change what the row holds.
+    const ToolbarPieces pieces = toolbar_pieces(app);
+    const RowFit fit = fit_toolbar(pieces, content.width());
+    ToolbarDraw draw(app, picker);
 
-    toolbar_right_side(app, row, content, picker);
+    ItemRow left{content.left, content.right, content.center().y, kSpacing * fit.gap_scale};
+    for (const RowPiece& p : pieces.left) {
+        left.space(p.before * fit.gap_scale);
+        const Vec2 size = p.piece == Piece::Target ? Vec2{fit.flexible_width, p.size.y} : p.size;
+        draw.piece(p.piece, left.take(size));
+        left.space(p.after * fit.gap_scale);
+    }
+    // The rest of the row, filled right to left with its own spacing.
+    ItemRow right{left.x, content.right, content.center().y, kRightSpacing * fit.gap_scale};
+    for (const RowPiece& p : pieces.right) {
+        right.space_right(p.before * fit.gap_scale);
+        draw.piece(p.piece, right.take_right(p.size));
+    }
 }
 
 void draw_toolbar(ViewContext& ctx) { draw_top_toolbar(ctx.app, ctx.panel.content, ctx.services.history_picker); }

@@ -32,6 +32,17 @@ struct ItemRow {
     float available() const { return right - x; }
 };
 
+// How a row too long for its space gives way: first the one item that may
+// narrow (the toolbar's target field), down to its floor, then every gap in
+// the same proportion, down to kMinGapScale of its size. `items` is the
+// width of everything else, `gaps` the sum of the spacing and extra spaces.
+struct RowFit {
+    float flexible_width = 0.0f;
+    float gap_scale = 1.0f;
+};
+inline constexpr float kMinGapScale = 0.4f;
+RowFit fit_row(float available, float items, float gaps, float flexible, float flexible_floor);
+
 // Puts the ImGui cursor at the rectangle's left-top, for kit widgets that
 // lay themselves out at the cursor.
 void place_cursor(const Rect& r);
