@@ -41,6 +41,10 @@ Rect scroll_thumb_rect(Rect track, float content_h, float scroll, float min_h) {
     return {track.left, top, track.right, top + h};
 }
 
+float scroll_content_width(Rect area, float content_h) {
+    return content_h > area.height() ? std::max(area.width() - kScrollGutter, 0.0f) : area.width();
+}
+
 float scroll_after_wheel(float scroll, float notches, float max_scroll) {
     return std::clamp(scroll - notches * kScrollWheelStep, 0.0f, std::max(max_scroll, 0.0f));
 }
@@ -85,7 +89,7 @@ bool begin_scroll_area(const char* id, Rect area, std::optional<float> content_h
         // active id alive in this Dear ImGui: without this a drag would end
         // after its first frame.
         ImGui::KeepAliveID(thumb_id);
-        const Response r = interact(g_area.thumb.expand(2.0f), thumb_id, Sense::Click, ItemRole::Overlay);
+        const Response r = interact(g_area.thumb.expand(kScrollBarInset), thumb_id, Sense::Click, ItemRole::Overlay);
         g_area.dragging = r.held;
         g_area.show_bar = over || r.held;
     }

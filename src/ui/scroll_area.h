@@ -14,6 +14,13 @@ inline constexpr float kScrollBarWidth = 6.0f;
 inline constexpr float kScrollBarInset = 2.0f;    // from the area's right edge
 inline constexpr float kScrollThumbMin = 20.0f;   // keeps a huge list's thumb grabbable
 
+// Where the bar must not float over the contents (a table with buttons at
+// its right end), it takes a gutter of its own: the bar and its inset on
+// either side. The width left for the contents: the area's, less the gutter
+// when the contents are taller than the area.
+inline constexpr float kScrollGutter = kScrollBarWidth + 2.0f * kScrollBarInset;
+float scroll_content_width(Rect area, float content_h);
+
 // The thumb on `track` for contents `content_h` high scrolled by `scroll`:
 // its x range is the track's, its length proportional to the share in view
 // (at least `min_h`, at most the track), its top following the offset. Zero

@@ -40,6 +40,19 @@ TEST(ScrollThumb, FollowsTheOffsetWithinItsTrack) {
     EXPECT_EQ(scroll_thumb_rect({0, 100, 3, 100}, 500, 0).height(), 0);
 }
 
+TEST(ScrollThumb, AGutterOfItsOwnOnlyWhenTheContentsOverflow) {
+    const Rect area{24, 100, 1376, 400};  // 300 high
+    EXPECT_EQ(scroll_content_width(area, 300), 1352);
+    EXPECT_EQ(scroll_content_width(area, 301), 1352 - kScrollGutter);
+    // The thumb, grab margin included, stays within the gutter.
+    const Rect thumb = scroll_thumb_rect({area.right - kScrollBarInset - kScrollBarWidth, area.top,
+                                          area.right - kScrollBarInset, area.bottom},
+                                         600, 0)
+                           .expand(kScrollBarInset);
+    EXPECT_GE(thumb.left, area.left + scroll_content_width(area, 600));
+    EXPECT_LE(thumb.right, area.right);
+}
+
 TEST(ScrollThumb, WheelMovesFortyPointsANotchWithinTheEnds) {
     struct Case {
         const char* what;

@@ -143,7 +143,18 @@ void draw_watch_rows(ViewContext& ctx, float width) {
 
 void draw_watch_table_header(ViewContext& ctx) {
     const Rect content = ctx.panel.content;
-    const Rect header{content.left, content.top, content.right, content.top + kWatchHeaderRowHeight};
+    // The scroll area follows after the usual item spacing.
+    const float rows_top = content.top + kWatchHeaderRowHeight + ImGui::GetStyle().ItemSpacing.y;
+    const Rect area{content.left, rows_top, content.right, content.bottom};
+    // Rows are all one height; the empty list's note is measured as drawn.
+    const std::size_t hosts = ctx.view.displayed->hops.size();
+    std::optional<float> content_h;
+    if (hosts > 0) content_h = static_cast<float>(hosts) * kWatchRowHeight;
+    // The scroll bar takes a gutter of its own rather than float over the
+    // Trace buttons; the header's columns stand over the rows'.
+    const float width = scroll_content_width(area, content_h.value_or(0.0f));
+
+    const Rect header{content.left, content.top, content.left + width, content.top + kWatchHeaderRowHeight};
     const float cy = header.center().y;
     const WatchRowColumns cols = watch_row_columns(header.left, header.width());
     ImDrawList* dl = ImGui::GetWindowDrawList();
@@ -157,16 +168,10 @@ void draw_watch_table_header(ViewContext& ctx) {
     draw_table_header_cell(dl, {cols.status_left, cy}, anchor::left_center, "Status", watch_text::kStatusTip);
     draw_table_header_cell(dl, {cols.strip_left, cy}, anchor::left_center, "Last 10 min", watch_text::kStripTip);
     paint_text(dl, {cols.strip_right, cy}, anchor::right_center, "now", {FontFamily::Medium, 11.0f}, palette::accent);
-    paint_hline(dl, header.left, header.right, header.bottom - 0.5f, 1.0f, palette::separator);
+    paint_hline(dl, content.left, content.right, header.bottom - 0.5f, 1.0f, palette::separator);
 
-    // The scroll area follows after the usual item spacing.
-    const Rect area{content.left, header.bottom + ImGui::GetStyle().ItemSpacing.y, content.right, content.bottom};
-    // Rows are all one height; the empty list's note is measured as drawn.
-    const std::size_t hosts = ctx.view.displayed->hops.size();
-    std::optional<float> content_h;
-    if (hosts > 0) content_h = static_cast<float>(hosts) * kWatchRowHeight;
     if (!begin_scroll_area("watch_rows", area, content_h)) return;
-    draw_watch_rows(ctx, area.width());
+    draw_watch_rows(ctx, width);
     end_scroll_area();
 }
 
