@@ -9,8 +9,10 @@
 #include <set>
 
 #include "headless_imgui.h"
+#include "ui/item_log.h"
 #include "ui/palette.h"
 #include "ui/ui_memory.h"
+#include "ui/views/route_log_card.h"
 #include "ui/views/route_log_comparison.h"
 #include "ui/views/route_log_scroll.h"
 #include "ui/scroll_area.h"
@@ -351,6 +353,54 @@ TEST(RouteLogDraw, RouteChangeRowHighlightsAndShowsItsComparison) {
     EXPECT_GT(over->CmdListsCount, lists_without_tooltip);
     EXPECT_TRUE(vertex_colours(over).count(to_imu32(rgb(255, 106, 38))));
     frame({200, 700});
+}
+
+// Long figures stay inside what holds them: the Delivered tile's counts are
+// cut at its outline, and the card's pulse line is drawn around its detail
+// line, never through the text.
+TEST(RouteLogDraw, CardAndTileTextsStayClearOfTheirNeighbours) {
+    TraceState s = with_destination(hop(17680, 17654, 3.0));
+    s.hops.back().rtt_sum = 17654ull * 40;
+    s.hops.back().best = 12;
+    s.hops.back().worst = 180;
+    s.hops.back().name = "edge-router.example.net";
+    s.target_addr = Ipv4Addr(10, 77, 100, 1);
+    ItemLog log;
+    set_item_log(&log);
+    const ImDrawData* d = test::run_frame({0, 0}, false, [&] { draw_destination_card_and_route_log(s, 30, kContent); });
+    set_item_log(nullptr);
+
+    const RouteLogBlocks b = route_log_blocks(kContent);
+    const float tile_right = b.tiles.left + (b.tiles.width() - 12.0f) / 2.0f;
+    const LoggedText* lost = nullptr;
+    const LoggedText* detail = nullptr;
+    for (const LoggedText& t : log.texts) {
+        if (t.text == "26 of 17680 lost") lost = &t;
+        if (t.text.starts_with("10.77.100.1")) detail = &t;
+    }
+    ASSERT_TRUE(lost && detail);
+    EXPECT_GT(lost->rect.right, tile_right);  // it would spill...
+    EXPECT_LE(lost->visible.right, tile_right - 1.0f);  // ...and is cut inside the outline
+
+    const ImU32 pulse = to_imu32(color_with_alpha(255, 255, 255, 56));
+    int pulse_commands = 0;
+    for (int l = 0; l < d->CmdListsCount; ++l) {
+        const ImDrawList* list = d->CmdLists[l];
+        for (const ImDrawCmd& cmd : list->CmdBuffer) {
+            bool has_pulse = false;
+            for (unsigned i = 0; i < cmd.ElemCount && !has_pulse; ++i)
+                has_pulse = list->VtxBuffer[static_cast<int>(list->IdxBuffer[static_cast<int>(cmd.IdxOffset + i)] +
+                                                             cmd.VtxOffset)]
+                                .col == pulse;
+            if (!has_pulse) continue;
+            ++pulse_commands;
+            const Rect clip{cmd.ClipRect.x, cmd.ClipRect.y, cmd.ClipRect.z, cmd.ClipRect.w};
+            const bool clear = clip.right <= detail->rect.left || clip.left >= detail->rect.right ||
+                               clip.bottom <= detail->rect.top;
+            EXPECT_TRUE(clear) << clip.left << "," << clip.top << " " << clip.right << "," << clip.bottom;
+        }
+    }
+    EXPECT_GE(pulse_commands, 2);
 }
 
 TEST(RouteLogDraw, PanelsOfAnySizeDrawSoundGeometry) {

@@ -80,7 +80,9 @@ void draw_alert_banner(ViewContext& ctx) {
     r = paint_text(dl, {r.right + kAlertGap, cy}, anchor::left_center, shorten_alert_message(alert.message),
                    {FontFamily::Proportional, 13.0f}, palette::text_primary);
     if (alert.detail) {
-        const Response hover = interact(r, ImGui::GetID("alert_message"), Sense::Hover);
+        // Only what shows of the message: not the part cut short of the buttons.
+        const Rect shown{r.left, r.top, std::min(r.right, buttons_left - kAlertGap), r.bottom};
+        const Response hover = interact(shown, ImGui::GetID("alert_message"), Sense::Hover);
         hover_tooltip(hover, route_change_tooltip(*alert.detail));
     }
     if (const auto more = more_alerts_text(count))

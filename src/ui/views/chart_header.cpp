@@ -117,6 +117,10 @@ void draw_chart_header(Rect row, const std::optional<std::string>& title, const 
                        std::uint64_t& window_secs, bool bar_chart) {
     ImDrawList* dl = ImGui::GetWindowDrawList();
     const float cy = row.center().y;
+    // The selector first: a long title or name is cut short of it, with the
+    // row's gap, rather than run under it.
+    const float selector_left = draw_window_selector(row.right, cy, window_secs);
+    dl->PushClipRect(im(row.left, row.top), im(std::max(row.left, selector_left - kItemGap), row.bottom), true);
     float x = row.left;
     if (!title || !hop) {
         x = text_item(dl, x, cy, "Nothing selected yet", kNothingFont, palette::text_secondary);
@@ -133,7 +137,7 @@ void draw_chart_header(Rect row, const std::optional<std::string>& title, const 
     } else {
         for (const LegendEntry& e : kLineLegend) x = draw_legend_item(dl, x, cy, e.kind, e.label) + kItemGap;
     }
-    draw_window_selector(row.right, cy, window_secs);
+    dl->PopClipRect();
 }
 
 void paint_legend_glyph(ImDrawList* dl, Rect box, LegendKind kind) {

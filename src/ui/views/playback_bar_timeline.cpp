@@ -1,5 +1,7 @@
 #include <imgui_internal.h>
 
+#include <algorithm>
+
 #include "engine/clock_text.h"
 #include "replay/replay_playback.h"
 #include "ui/fonts.h"
@@ -33,14 +35,21 @@ void draw_playback_timeline(ReplaySession& s, Rect r) {
     dl->AddCircle(ImVec2(k, y0 + 15), 7.0f, to_imu32(palette::accent), 24, 2.0f);
 
     const FontId date_font{FontFamily::Monospace, 10.5f};
-    paint_text(dl, {x0, y0 + 38}, anchor::left_bottom, format_replay_datetime(s.start_ms), date_font,
-               palette::text_faint);
-    paint_text(dl, {x1, y0 + 38}, anchor::right_bottom, format_replay_datetime(s.end_ms), date_font,
-               palette::text_faint);
+    const Rect start = paint_text(dl, {x0, y0 + 38}, anchor::left_bottom, format_replay_datetime(s.start_ms),
+                                  date_font, palette::text_faint);
+    const Rect end = paint_text(dl, {x1, y0 + 38}, anchor::right_bottom, format_replay_datetime(s.end_ms), date_font,
+                                palette::text_faint);
     const std::string marks = router_change_label(s.markers_ms.size());
-    if (!marks.empty())
+    if (!marks.empty()) {
+        // On a short timeline the dates leave it less room than it needs: it
+        // is cut short of them rather than run under them.
+        constexpr float kGap = 8.0f;
+        const float left = start.right + kGap, right = std::max(left, end.left - kGap);
+        dl->PushClipRect(ImVec2(left, r.top), ImVec2(right, r.bottom), true);
         paint_text(dl, {(x0 + x1) * 0.5f, y0 + 38}, {Align::Center, Align::Max}, marks,
                    {FontFamily::Proportional, 10.5f}, palette::warn_amber);
+        dl->PopClipRect();
+    }
     dl->PopClipRect();
     pointing_hand_if_hovered(resp);
 

@@ -42,10 +42,13 @@ void draw_delivered_tile(ImDrawList* dl, const TraceState& state, Rect r) {
         dl->AddPolyline(arc.data(), static_cast<int>(arc.size()), to_imu32(palette::accent), 0, 6.0f);
     }
     const float x = r.left + 92.0f;
+    // Large counts are cut at the tile's outline rather than run over it.
+    dl->PushClipRect(to_im({r.left, r.top}), to_im({r.right - 1.0f, r.bottom}), true);
     paint_text(dl, {x, cy - 22.0f}, anchor::left_center, "Delivered", {FontFamily::Proportional, 11.5f},
                palette::text_secondary);
     paint_text(dl, {x, cy}, anchor::left_center, t.percent, {FontFamily::MonoMedium, 20.0f}, palette::text_primary);
     paint_text(dl, {x, cy + 22.0f}, anchor::left_center, t.sub, {FontFamily::Proportional, 11.0f}, palette::text_faint);
+    dl->PopClipRect();
 }
 
 void draw_jitter_tile(ImDrawList* dl, const TraceState& state, Rect r) {
@@ -68,20 +71,38 @@ void draw_jitter_tile(ImDrawList* dl, const TraceState& state, Rect r) {
                palette::text_faint);
 }
 
+// The card's pulse line, kept out of `clear` (the detail line's box): drawn
+// to its left, to its right and above it, never through the text.
+void paint_pulse(ImDrawList* dl, Rect card, Rect clear) {
+    static constexpr std::array<Vec2, 11> kPulse{{{0, 60}, {52, 60}, {62, 20}, {74, 80}, {84, 44}, {94, 60},
+                                                  {150, 60}, {160, 34}, {170, 70}, {178, 60}, {220, 60}}};
+    std::array<ImVec2, 11> pts;
+    for (std::size_t i = 0; i < kPulse.size(); ++i)
+        pts[i] = ImVec2(card.right - 230.0f + kPulse[i].x, card.bottom - 96.0f + kPulse[i].y);
+    const ImU32 ink = to_imu32(color_with_alpha(255, 255, 255, 56));
+    const Rect around[3] = {{card.left, card.top, clear.left, card.bottom},
+                            {clear.left, card.top, clear.right, clear.top},
+                            {clear.right, card.top, card.right, card.bottom}};
+    for (const Rect& r : around) {
+        if (r.width() <= 0.0f || r.height() <= 0.0f) continue;
+        dl->PushClipRect(to_im({r.left, r.top}), to_im({r.right, r.bottom}), true);
+        dl->AddPolyline(pts.data(), static_cast<int>(pts.size()), ink, 0, 3.0f);
+        dl->PopClipRect();
+    }
+}
+
 }  // namespace
 
 void draw_destination_card(ImDrawList* dl, const TraceState& state, Rect b) {
     dl->PushClipRect(to_im({b.left, b.top}), to_im({b.right, b.bottom}), true);
     fill_rounded_rect(dl, b, 14.0f, palette::accent, palette::accent_dark);
 
-    static constexpr std::array<Vec2, 11> kPulse{{{0, 60}, {52, 60}, {62, 20}, {74, 80}, {84, 44}, {94, 60},
-                                                  {150, 60}, {160, 34}, {170, 70}, {178, 60}, {220, 60}}};
-    std::array<ImVec2, 11> pts;
-    for (std::size_t i = 0; i < kPulse.size(); ++i)
-        pts[i] = ImVec2(b.right - 230.0f + kPulse[i].x, b.bottom - 96.0f + kPulse[i].y);
-    dl->AddPolyline(pts.data(), static_cast<int>(pts.size()), to_imu32(color_with_alpha(255, 255, 255, 56)), 0, 3.0f);
-
     const DestinationCardTexts t = destination_card_texts(state);
+    constexpr FontId kDetailFont{FontFamily::Medium, 12.5f};
+    const Galley detail = layout_text(t.detail, kDetailFont, kCardInk);
+    const Rect detail_rect = anchor_rect({b.left + 22.0f, b.bottom - 20.0f}, anchor::left_bottom, detail.size);
+    paint_pulse(dl, b, detail.text.empty() ? Rect{} : detail_rect);
+
     paint_text(dl, {b.left + 22.0f, b.top + 20.0f}, anchor::left_top, "Destination latency",
                {FontFamily::Medium, 12.5f}, kCardInk);
     const Rect value = paint_text(dl, {b.left + 20.0f, b.top + 44.0f}, anchor::left_top, t.value,
@@ -89,8 +110,7 @@ void draw_destination_card(ImDrawList* dl, const TraceState& state, Rect b) {
     if (t.show_ms)
         paint_text(dl, {value.right + 6.0f, value.bottom - 14.0f}, anchor::left_bottom, "ms",
                    {FontFamily::Medium, 20.0f}, palette::text_white);
-    paint_text(dl, {b.left + 22.0f, b.bottom - 20.0f}, anchor::left_bottom, t.detail, {FontFamily::Medium, 12.5f},
-               kCardInk);
+    paint_galley(dl, {detail_rect.left, detail_rect.top}, detail);
     dl->PopClipRect();
 }
 

@@ -2,6 +2,7 @@
 
 #include <imgui.h>
 
+#include <algorithm>
 #include <array>
 
 #include "ui/palette.h"
@@ -17,6 +18,7 @@ namespace corvane {
 namespace {
 
 constexpr float kNameBlockHeight = 60.0f;
+constexpr float kEditGap = 12.0f;  // between the title and "Edit"
 
 // Returns whether it was clicked.
 bool draw_edit_button(ImDrawList* dl, Rect r) {
@@ -32,18 +34,26 @@ bool draw_edit_button(ImDrawList* dl, Rect r) {
 void draw_name_block(ViewContext& ctx, Rect block, const std::string& name) {
     ImDrawList* dl = ImGui::GetWindowDrawList();
     const TraceState& state = *ctx.view.displayed;
-    // Long names are cut at the block's edge.
+    constexpr FontId kTitleFont{FontFamily::Semibold, 24.0f};
+    const Galley title = layout_text(name, kTitleFont, palette::text_primary);
+    const Rect title_rect = anchor_rect({block.left, block.top + 18.0f}, anchor::left_center, title.size);
+    // A recording cannot be edited.
+    const bool editable = !ctx.view.playback_active;
+    const Rect edit = watch_edit_button(block, title_rect.right);
+
+    // Long names are cut at the block's edge, or short of "Edit" where the
+    // button stands over them.
+    const float title_right = editable ? std::min(block.right, edit.left - kEditGap) : block.right;
+    dl->PushClipRect(to_im({block.left, block.top}), to_im({title_right, block.bottom}), true);
+    paint_galley(dl, {title_rect.left, title_rect.top}, title);
+    dl->PopClipRect();
     dl->PushClipRect(to_im({block.left, block.top}), to_im({block.right, block.bottom}), true);
-    const Rect title = paint_text(dl, {block.left, block.top + 18.0f}, anchor::left_center, name,
-                                  {FontFamily::Semibold, 24.0f}, palette::text_primary);
     paint_text(dl, {block.left, block.bottom - 10.0f}, anchor::left_center,
                watch_header_sub_line(state.hops.size(), state.started_ms), {FontFamily::Proportional, 12.5f},
                palette::text_secondary);
     dl->PopClipRect();
 
-    // A recording cannot be edited.
-    if (ctx.view.playback_active) return;
-    if (draw_edit_button(dl, watch_edit_button(block, title.right))) ctx.actions.edit_list = name;
+    if (editable && draw_edit_button(dl, edit)) ctx.actions.edit_list = name;
 }
 
 }  // namespace
