@@ -11,11 +11,19 @@
 
 namespace corvane {
 
+namespace {
+constexpr FontId kDialogButtonFont{FontFamily::Medium, 12.5f};
+}
+
+Vec2 dialog_button_size(std::string_view text) {
+    const Galley g = layout_text(text, kDialogButtonFont, palette::text_primary);
+    return {g.size.x + 2.0f * theme::button_padding_x,
+            std::max(theme::interact_size_y, g.size.y + 2.0f * theme::button_padding_y)};
+}
+
 Response draw_dialog_button(std::string_view text) {
-    const Galley g = layout_text(text, {FontFamily::Medium, 12.5f}, palette::text_primary);
-    const Vec2 size{g.size.x + 2.0f * theme::button_padding_x,
-                    std::max(30.0f, g.size.y + 2.0f * theme::button_padding_y)};
-    const Rect r = allocate_item(size);
+    const Galley g = layout_text(text, kDialogButtonFont, palette::text_primary);
+    const Rect r = allocate_item(dialog_button_size(text));
     const std::string key(text);
     const Response resp = interact(r, ImGui::GetID(key.c_str()), Sense::Click);
     ImDrawList* dl = ImGui::GetWindowDrawList();
@@ -54,8 +62,8 @@ bool segmented_switch_impl(int current_index, std::string_view first, std::strin
     ImDrawList* dl = ImGui::GetWindowDrawList();
     dl->AddRectFilled(to_im({outer.left, outer.top}), to_im({outer.right, outer.bottom}), to_imu32(palette::panel_bg),
                       7.0f);
-    dl->AddRect(ImVec2(outer.left + 0.5f, outer.top + 0.5f), ImVec2(outer.right - 0.5f, outer.bottom - 0.5f),
-                to_imu32(palette::divider), 7.0f, 0, 1.0f);
+    dl->AddRect(ImVec2(outer.left, outer.top), ImVec2(outer.right, outer.bottom), to_imu32(palette::divider), 7.0f, 0,
+                1.0f);
 
     bool changed = false;
     float x = outer.left + 2.0f;

@@ -27,8 +27,7 @@ void paint_primary_fill(ImDrawList* dl, Rect rect, float radius, bool hovered) {
 
 void paint_framed_rect(ImDrawList* dl, Rect rect, Color32 fill, Color32 line, float radius, float line_width) {
     dl->AddRectFilled(ImVec2(rect.left, rect.top), ImVec2(rect.right, rect.bottom), to_imu32(fill), radius);
-    dl->AddRect(ImVec2(rect.left + 0.5f, rect.top + 0.5f), ImVec2(rect.right - 0.5f, rect.bottom - 0.5f),
-                to_imu32(line), radius, 0, line_width);
+    dl->AddRect(ImVec2(rect.left, rect.top), ImVec2(rect.right, rect.bottom), to_imu32(line), radius, 0, line_width);
 }
 
 void paint_row_background(ImDrawList* dl, Rect row, bool selected, bool hovered) {

@@ -32,7 +32,10 @@ struct StatNote {
 Response draw_stat_card(std::string_view title, std::string_view value, FontId value_font, Color32 value_color,
                         std::string_view unit, std::string_view sub, const std::optional<StatNote>& note);
 
-// A secondary button at the cursor, at least 30 high, pointing hand on hover.
+// A secondary button at the cursor, pointing hand on hover. Its size: the
+// text and the button padding, at least as high as anything that takes a
+// click (32).
+Vec2 dialog_button_size(std::string_view text);
 Response draw_dialog_button(std::string_view text);
 
 // Rounded rectangle with a diagonal gradient from a (top-left) to b
@@ -42,8 +45,9 @@ void fill_rounded_rect(ImDrawList* dl, Rect rect, float radius, Color32 a, Color
 // A primary button's orange gradient, brighter while hovered.
 void paint_primary_fill(ImDrawList* dl, Rect rect, float radius, bool hovered);
 
-// A filled rounded rectangle with its outline drawn half a point inside, so a
-// 1-point line stays on whole pixels.
+// A filled rounded rectangle with its outline. ImDrawList strokes a
+// rectangle half a point inside its edges, so on a whole-pixel rectangle a
+// 1-point line covers exactly the edge pixels.
 void paint_framed_rect(ImDrawList* dl, Rect rect, Color32 fill, Color32 line, float radius, float line_width = 1.0f);
 
 // Table row background: selected (tint and accent bar), hovered (white at

@@ -21,12 +21,6 @@ constexpr float kAlertGap = 12.0f;
 
 ImVec2 im(float x, float y) { return ImVec2(x, y); }
 
-// The size draw_dialog_button takes for `text`.
-Vec2 dialog_button_size(std::string_view text) {
-    const Galley g = layout_text(text, {FontFamily::Medium, 12.5f}, palette::text_primary);
-    return {g.size.x + 2.0f * theme::button_padding_x, std::max(30.0f, g.size.y + 2.0f * theme::button_padding_y)};
-}
-
 // A dialog button whose right end is at `right`, centred on `cy`.
 Response dialog_button_right_aligned(std::string_view text, float right, float cy) {
     const Vec2 size = dialog_button_size(text);

@@ -1,5 +1,7 @@
 #include <imgui_internal.h>
 
+#include <cmath>
+
 #include "engine/clock_text.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
@@ -58,7 +60,8 @@ void draw_bar_chart_body(const HopStats& hop, std::uint64_t window_secs, std::in
         const std::size_t i = bar_hover_bin(plot, mouse.x);
         if (const std::optional<TooltipValue> tip = bar_tooltip_value(d.bins[i], d.average)) {
             const auto [x0, x1] = bar_x_range(plot, i);
-            dl->AddRect(ImVec2(x0 + 0.5f, plot.top), ImVec2(x1 - 0.5f, plot.bottom),
+            // On whole pixels: the stroke then covers the bar's own edge pixels.
+            dl->AddRect(ImVec2(std::round(x0), std::round(plot.top)), ImVec2(std::round(x1), std::round(plot.bottom)),
                         to_imu32(color_with_alpha(255, 255, 255, 50)), 2.0f, 0, 1.0f);
             const std::int64_t bin_start = d.start + static_cast<std::int64_t>(i) * d.bin_ms;
             draw_tooltip_box(dl, (x0 + x1) / 2, plot.top + 4.0f, area.rect.right, format_clock_time(bin_start, true),

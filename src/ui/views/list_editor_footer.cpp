@@ -21,10 +21,7 @@ bool dialog_button_at(Rect r, std::string_view text) {
 
 }  // namespace
 
-Vec2 list_editor_dialog_button_size(std::string_view text) {
-    const Galley g = layout_text(text, {FontFamily::Medium, 12.5f}, palette::text_primary);
-    return {g.size.x + 2.0f * theme::button_padding_x, std::max(30.0f, g.size.y + 2.0f * theme::button_padding_y)};
-}
+Vec2 list_editor_dialog_button_size(std::string_view text) { return dialog_button_size(text); }
 
 void draw_list_editor_buttons(App& app, PanelActions& actions, const ListEditorFooterLayout& layout) {
     const Rect sw = layout.save_and_watch;

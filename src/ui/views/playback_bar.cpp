@@ -82,8 +82,7 @@ SpeedTexts speed_texts(const ReplaySession& s) {
 void draw_speed_selector(ReplaySession& s, const SpeedTexts& t, Rect box) {
     ImDrawList* dl = ImGui::GetWindowDrawList();
     dl->AddRectFilled(ImVec2(box.left, box.top), ImVec2(box.right, box.bottom), to_imu32(palette::panel_bg), 7.0f);
-    dl->AddRect(ImVec2(box.left + 0.5f, box.top + 0.5f), ImVec2(box.right - 0.5f, box.bottom - 0.5f),
-                to_imu32(palette::divider), 7.0f, 0, 1.0f);
+    dl->AddRect(ImVec2(box.left, box.top), ImVec2(box.right, box.bottom), to_imu32(palette::divider), 7.0f, 0, 1.0f);
     float x = box.left + 2.0f;
     for (std::size_t i = 0; i < kPlaybackSpeeds.size(); ++i) {
         const Rect seg{x, box.top + 2.0f, x + t.labels[i].size.x + 22.0f, box.top + 30.0f};

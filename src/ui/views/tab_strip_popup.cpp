@@ -107,8 +107,8 @@ void draw_open_list_menu(const std::vector<OpenListMenuRow>& rows, Vec2 left_top
             if (resp.hovered) {
                 dl->AddRectFilled(im(rect.left, rect.top), im(rect.right, rect.bottom),
                                   to_imu32(palette::hover_fill), 6.0f);
-                dl->AddRect(im(rect.left + 0.5f, rect.top + 0.5f), im(rect.right - 0.5f, rect.bottom - 0.5f),
-                            to_imu32(rgb(64, 64, 64)), 6.0f, 0, 1.0f);
+                dl->AddRect(im(rect.left, rect.top), im(rect.right, rect.bottom), to_imu32(rgb(64, 64, 64)), 6.0f, 0,
+                            1.0f);
                 // A list entry brightens like any hovered widget; "New list…" keeps its orange.
                 if (r.kind == Kind::Entry) text = palette::text_white;
             }

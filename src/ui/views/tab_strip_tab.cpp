@@ -52,8 +52,7 @@ StripTabResult draw_strip_tab(const TabLook& look, Vec2 left_top, bool active, s
     Color32 title_colour = palette::text_dim;
     if (active) {
         dl->AddRectFilled(im(tab.left, tab.top), im(tab.right, tab.bottom), to_imu32(palette::tab_fill), 7.0f);
-        dl->AddRect(im(tab.left + 0.5f, tab.top + 0.5f), im(tab.right - 0.5f, tab.bottom - 0.5f),
-                    to_imu32(kActiveOutline), 7.0f, 0, 1.0f);
+        dl->AddRect(im(tab.left, tab.top), im(tab.right, tab.bottom), to_imu32(kActiveOutline), 7.0f, 0, 1.0f);
         dl->AddRectFilled(im(tab.left + 8.0f, tab.bottom - 2.0f), im(tab.right - 8.0f, tab.bottom),
                           to_imu32(palette::accent), 1.0f);
         title_colour = palette::text_primary;

@@ -161,8 +161,7 @@ bool target_field(TraceTab& tab, Rect r, std::size_t tab_index) {
     const Color32 border = active ? theme::selection_stroke.color
                            : hovered ? widget_visuals(WidgetState::Hovered).border.color
                                      : widget_visuals(WidgetState::Inactive).border.color;
-    dl->AddRect(ImVec2(r.left + 0.5f, r.top + 0.5f), ImVec2(r.right - 0.5f, r.bottom - 0.5f), to_imu32(border), 6.0f, 0,
-                1.0f);
+    dl->AddRect(ImVec2(r.left, r.top), ImVec2(r.right, r.bottom), to_imu32(border), 6.0f, 0, 1.0f);
     ImGui::PopID();
     return enter;
 }

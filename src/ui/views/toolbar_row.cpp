@@ -33,9 +33,4 @@ Vec2 switch_size(std::string_view first, std::string_view second, int current_in
     return segmented_switch_size(width(first, 0), width(second, 1));
 }
 
-Vec2 dialog_button_size(std::string_view text) {
-    const Galley g = layout_text(text, {FontFamily::Medium, 12.5f}, palette::text_primary);
-    return {g.size.x + 2.0f * theme::button_padding_x, std::max(30.0f, g.size.y + 2.0f * theme::button_padding_y)};
-}
-
 }  // namespace corvane::toolbar_kit

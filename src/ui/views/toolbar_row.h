@@ -51,7 +51,4 @@ void place_cursor(const Rect& r);
 // one in semibold).
 Vec2 switch_size(std::string_view first, std::string_view second, int current_index);
 
-// The size of the kit's secondary (dialog) button for this text.
-Vec2 dialog_button_size(std::string_view text);
-
 }  // namespace corvane::toolbar_kit

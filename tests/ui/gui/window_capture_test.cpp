@@ -94,6 +94,25 @@ const Probe kFrameProbes[] = {
     {"status bar", 700, 866, {13, 13, 13}},
 };
 
+// The sample widgets 220 below the central content's top (24, 208): a
+// segmented switch, then a dialog button. Their 1-point outlines lie on
+// whole pixels in the palette's colours, not spread half and half over two.
+void expect_crisp_outlines(const Screenshot& shot) {
+    constexpr int kTop = 428, kMid = 444;
+    EXPECT_EQ(shot.at(24, kMid), (Rgb{36, 36, 36})) << "switch outline, left edge";
+    EXPECT_EQ(shot.at(25, kMid), (Rgb{10, 10, 10})) << "switch fill beside it";
+    // The button's left edge: its outline, then its fill.
+    int left = -1;
+    for (int x = 60; x < 600 && left < 0; ++x)
+        if (shot.at(x, kMid) == (Rgb{42, 42, 42}) && shot.at(x + 1, kMid) == (Rgb{20, 20, 20})) left = x;
+    ASSERT_GE(left, 0) << "no dialog button outline of 42 beside its fill of 20";
+    // 32 high: outline on its first and last rows.
+    EXPECT_EQ(shot.at(left + 12, kTop), (Rgb{42, 42, 42})) << "button top";
+    EXPECT_EQ(shot.at(left + 12, kTop + 1), (Rgb{20, 20, 20}));
+    EXPECT_EQ(shot.at(left + 12, kTop + 31), (Rgb{42, 42, 42})) << "button bottom";
+    EXPECT_EQ(shot.at(left + 12, kTop + 30), (Rgb{20, 20, 20}));
+}
+
 struct ViewCase {
     const char* view;
     std::vector<Probe> probes;
@@ -143,6 +162,7 @@ TEST_F(WindowCapture, PanelsShowThePaletteInEveryView) {
         if (std::string(c.view) == "instrument") {
             EXPECT_GT(shot.at(700, 110).r, shot.at(700, 195).r);
             EXPECT_LE(std::abs(shot.at(700, 201).r - 13), 1);
+            expect_crisp_outlines(shot);
         }
     }
     EXPECT_FALSE(fs::exists(dir_ / "imgui.ini")) << "the toolkit must not save its layout";
