@@ -3,10 +3,12 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
+#include <cmath>
 #include <string>
 
 #include "ui/interaction.h"
 #include "ui/palette.h"
+#include "ui/theme.h"
 
 namespace corvane {
 
@@ -55,6 +57,16 @@ void paint_feathered_rounded_rect(ImDrawList* dl, Rect r, float radius, float ra
     }
     for (int i = 1; i + 1 < kPts; ++i)  // inner fill as a fan
         for (int k : {0, 2 * i, 2 * (i + 1)}) dl->PrimWriteIdx(static_cast<ImDrawIdx>(base + k));
+}
+
+// The edge of a resizable panel shows that it can be dragged: a line across
+// it in the hovered widgets' stroke (white, 1 point) while the pointer is on
+// it, the pressed widgets' (2 points) while it is dragged. Whole pixel rows:
+// the panel's first, and the one above it too when 2 thick.
+void paint_edge_line(ImDrawList* dl, Rect panel, bool dragged) {
+    const Stroke s = widget_visuals(dragged ? WidgetState::Active : WidgetState::Hovered).text;
+    const float y = std::round(panel.top);
+    dl->AddRectFilled(im(panel.left, y + 1.0f - s.width), im(panel.right, y + 1.0f), to_imu32(s.color));
 }
 
 const char* panel_name(PanelId id) {
@@ -176,7 +188,10 @@ void host_panels(const PanelInputs& in, PanelHeights& heights, const PanelBody& 
         const std::string name = std::string(panel_name(p.spec.id)) + "_grab";
         ImGui::BeginChild(name.c_str(), im(band.width(), band.height()), false, kHostFlags | ImGuiWindowFlags_NoScrollbar);
         const Response r = interact(band, ImGui::GetID("grab"), Sense::Click, ItemRole::Overlay);
-        if (r.hovered || r.held) ImGui::SetMouseCursor(ImGuiMouseCursor_ResizeNS);
+        if (r.hovered || r.held) {
+            ImGui::SetMouseCursor(ImGuiMouseCursor_ResizeNS);
+            paint_edge_line(ImGui::GetWindowDrawList(), p.rect, r.held);
+        }
         if (r.held)
             heights[p.spec.id] = dragged_panel_height(p.rect.bottom, ImGui::GetIO().MousePos.y, p.spec.min_size,
                                                       p.available);

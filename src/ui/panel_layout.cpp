@@ -88,8 +88,8 @@ std::vector<PlacedPanel> layout_panels(Rect viewport, const PanelInputs& in, con
             placed.rect = {avail.left, avail.bottom - h, avail.right, avail.bottom};
             avail.bottom -= h;
             if (spec.resizable)
-                placed.grab_band = Rect{placed.rect.left, placed.rect.top - kGrabBand / 2, placed.rect.right,
-                                        placed.rect.top + kGrabBand / 2};
+                placed.grab_band =
+                    Rect{placed.rect.left, placed.rect.top - kGrabBand, placed.rect.right, placed.rect.top + kGrabBand};
             break;
         }
         case K::Left: {

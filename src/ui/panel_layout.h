@@ -95,6 +95,7 @@ struct PlacedPanel {
 // their defaults.
 using PanelHeights = std::map<PanelId, float>;
 
+// How far to either side of a resizable panel's edge a drag takes hold.
 inline constexpr float kGrabBand = 5.0f;
 
 // Lays out frame_panels(in) in `viewport`. A resizable panel keeps at least its

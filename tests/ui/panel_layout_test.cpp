@@ -129,7 +129,7 @@ TEST(PanelLayout, ResizablePanelsKeepHeightsWithinBounds) {
         const Rect central = rect_of(panels, P::CompactHopTable);
         EXPECT_GE(central.height(), 0) << c.name;
         ASSERT_TRUE(chart->grab_band) << c.name;
-        EXPECT_FLOAT_EQ(chart->grab_band->height(), kGrabBand);
+        EXPECT_FLOAT_EQ(chart->grab_band->height(), 2 * kGrabBand);
         EXPECT_FLOAT_EQ(chart->grab_band->center().y, chart->rect.top);
         EXPECT_EQ(chart->grab_band->left, 364) << c.name;
     }

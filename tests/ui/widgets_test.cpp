@@ -178,13 +178,34 @@ TEST(PanelHost, EveryPanelDrawsWithinItsVertices) {
     }
 }
 
+// The white line along the edge: the y range its vertices cover (empty when
+// there is none).
+std::pair<float, float> edge_line_rows(const ImDrawData* d) {
+    std::pair<float, float> rows{1e9f, -1e9f};
+    for (int l = 0; l < d->CmdListsCount; ++l)
+        for (const ImDrawVert& v : d->CmdLists[l]->VtxBuffer)
+            if (v.col == to_imu32(palette::text_white)) rows = {std::min(rows.first, v.pos.y), std::max(rows.second, v.pos.y)};
+    return rows;
+}
+
 TEST(PanelHost, DraggingTheGrabBandResizesTheChart) {
     PanelInputs in;  // Instrument: chart 230 high from 622 to 852
     PanelHeights heights;
-    auto frame = [&](ImVec2 mouse, bool down) { test::run_frame(mouse, down, [&] { host_panels(in, heights, [](const PlacedPanel&) {}); }, false); };
-    frame({700, 622}, false);
-    frame({700, 622}, true);
+    const ImDrawData* d = nullptr;
+    auto frame = [&](ImVec2 mouse, bool down) { d = test::run_frame(mouse, down, [&] { host_panels(in, heights, [](const PlacedPanel&) {}); }, false); };
+    // Held 5 points to either side of the edge; a 1-point white line on the
+    // panel's first row while hovered, 2 points while dragged.
+    frame({700, 612}, false);
+    EXPECT_GT(edge_line_rows(d).first, edge_line_rows(d).second) << "no line away from the edge";
+    frame({700, 617}, false);
+    frame({700, 617}, false);
+    EXPECT_EQ(edge_line_rows(d), (std::pair<float, float>{622, 623}));
+    frame({700, 626}, false);
+    EXPECT_EQ(edge_line_rows(d), (std::pair<float, float>{622, 623}));
+    frame({700, 626}, true);
     frame({700, 500}, true);
+    frame({700, 500}, true);  // the edge has followed the pointer
+    EXPECT_EQ(edge_line_rows(d), (std::pair<float, float>{499, 501}));
     frame({700, 500}, false);
     EXPECT_FLOAT_EQ(heights[PanelId::InstrumentChart], 352);
     frame({700, 500}, false);  // the band moved with the edge
