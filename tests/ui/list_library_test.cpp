@@ -119,7 +119,7 @@ TEST_F(ListLibraryDraw, ClicksOnACardAndItsButtons) {
     }
 }
 
-TEST_F(ListLibraryDraw, HoverLightsTheCardOrOnlyTheButtonOverIt) {
+TEST_F(ListLibraryDraw, HoverLightsTheCardAndTheButtonOverIt) {
     write_list("Office", "10.0.0.1\n");
     const LibraryCardGeometry g = library_card_geometry({kLeft, kTop}, kLibraryCardWidth);
     const Color32 watch_idle = lerp_color(palette::accent, palette::accent_dark, 0.5f);  // the gradient's centre
@@ -135,12 +135,15 @@ TEST_F(ListLibraryDraw, HoverLightsTheCardOrOnlyTheButtonOverIt) {
     EXPECT_TRUE(has_colour(at({g.card.right - 20, g.card.top + 10}), palette::accent_shadow));
     EXPECT_EQ(ImGui::GetMouseCursor(), ImGuiMouseCursor_Arrow);  // only the buttons take the hand
 
+    // Over a button the card keeps its hovered look: the pointer is on it.
     const ImDrawData* button = at(g.watch.center());
     EXPECT_TRUE(has_colour(button, watch_hover));
-    EXPECT_FALSE(has_colour(button, palette::accent_shadow));  // the card under it is not hovered
+    EXPECT_TRUE(has_colour(button, palette::accent_shadow));
     EXPECT_EQ(ImGui::GetMouseCursor(), ImGuiMouseCursor_Hand);
 
-    EXPECT_TRUE(has_colour(at(g.edit.center()), rgb(30, 30, 30)));
+    const ImDrawData* edit = at(g.edit.center());
+    EXPECT_TRUE(has_colour(edit, rgb(30, 30, 30)));
+    EXPECT_TRUE(has_colour(edit, palette::accent_shadow));
     EXPECT_EQ(ImGui::GetMouseCursor(), ImGuiMouseCursor_Hand);
     EXPECT_TRUE(has_colour(at(library_card_geometry({kLeft + 314, kTop}, 300).card.center()), palette::accent_bright));
     EXPECT_EQ(ImGui::GetMouseCursor(), ImGuiMouseCursor_Arrow);

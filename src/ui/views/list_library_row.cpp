@@ -54,7 +54,8 @@ void draw_saved_list_card(ImDrawList* dl, const LibraryCardGeometry& g, const st
     pointing_hand_if_hovered(watch);
     pointing_hand_if_hovered(edit);
 
-    paint_card_background(dl, g.card, card.hovered);
+    // The buttons take the pointer from the card, but it is still over the card.
+    paint_card_background(dl, g.card, card.hovered || watch.hovered || edit.hovered);
     const float x = g.card.left + 18.0f, y = g.card.top;
     paint_text(dl, {x, y + 18}, anchor::left_top, name, {FontFamily::Semibold, 15}, palette::text_primary);
     paint_text(dl, {x, y + 42}, anchor::left_top, list_count_text(list), {FontFamily::Proportional, 12},
