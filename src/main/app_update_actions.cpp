@@ -49,7 +49,11 @@ void apply_panel_actions(App& app, PanelActions& actions, ActionSource source, b
     apply_trace_strip(app, actions);
     apply_watch_strip(app, actions);
     apply_list_editor(app, actions);
-    if (actions.back_to_live) app.replay.reset();
+    if (actions.back_to_live) {
+        app.replay.reset();
+        // The hop picked in the recording means nothing on the live route.
+        if (app.active_trace < app.trace_tabs.size()) app.trace_tabs[app.active_trace].selected_hop.reset();
+    }
     if (actions.settings_done) close_settings_window(app);
     if (actions.edit_list) open_list_editor(app, *actions.edit_list);
     if (actions.trace_host) trace_host_from_watch(app, *actions.trace_host);

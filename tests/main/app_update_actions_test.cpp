@@ -196,13 +196,18 @@ TEST(AppUpdateActions, TracingAHostFromTheWatchTable) {
     }
 }
 
-TEST(AppUpdateActions, BackToLiveDropsTheRecording) {
+TEST(AppUpdateActions, BackToLiveDropsTheRecordingAndTheHopPickedInIt) {
     AppFolders folders;
-    App app = app_with({""});
+    App app = app_with({"", ""});
+    app.active_trace = 1;
+    app.trace_tabs[0].selected_hop = 2;
+    app.trace_tabs[1].selected_hop = 7;
     app.replay.emplace();
     PanelActions a{.back_to_live = true};
     apply_panel_actions(app, a);
     EXPECT_FALSE(app.replay.has_value());
+    EXPECT_FALSE(app.trace_tabs[1].selected_hop.has_value());
+    EXPECT_EQ(app.trace_tabs[0].selected_hop, 2u);  // other tabs keep theirs
 }
 
 }  // namespace
