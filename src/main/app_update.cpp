@@ -66,7 +66,9 @@ void derive_selections(const App& app, FrameView& view) {
     std::optional<std::size_t> host;
     if (app.active_watch < app.watch_tabs.size()) host = app.watch_tabs[app.active_watch].selected;
     view.selected_host = host && *host < count ? *host : 0;
-    view.route_secs = app.replay ? 0 : app.shared->route_secs.load();
+    // A recording has no route checks of its own; a live view beside it
+    // keeps the setting.
+    view.route_secs = view.playback_active ? 0 : app.shared->route_secs.load();
     view.probe_ms = app.shared->probe_ms.load();
     view.statuses.clear();
     if (app.view_mode == ViewMode::Watch) {

@@ -59,7 +59,7 @@ struct FrameView {
     HopVerdicts verdicts;
     std::size_t selected_hop = 0;   // the charted hop of the trace view
     std::size_t selected_host = 0;  // the charted host of the watch view
-    std::uint64_t route_secs = 0;   // 0 while a recording is loaded
+    std::uint64_t route_secs = 0;   // 0 while the views show a recording
     std::uint64_t probe_ms = 0;
     std::vector<HostStatus> statuses;  // watch view: one per displayed host
 };

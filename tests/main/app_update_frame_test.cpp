@@ -216,14 +216,14 @@ TEST(AppUpdateFrame, ARecordingOfTheViewsKindIsShownAtItsPosition) {
     EXPECT_EQ(rig.view.route_secs, 0u);
     EXPECT_EQ(rig.view.selected_hop, 5u);
 
-    // A trace recording in the watch view: the live watch state, but no route
-    // checks while any recording is loaded.
+    // A trace recording in the watch view: the live watch state, and the
+    // route checks of the live sessions (only the recording has none).
     app.view_mode = ViewMode::Watch;
     rig.frame(app);
     EXPECT_FALSE(rig.view.playback_active);
     EXPECT_EQ(rig.view.displayed, &rig.view.watch);
     EXPECT_EQ(rig.view.now_ms, rig.clock_ms);
-    EXPECT_EQ(rig.view.route_secs, 0u);
+    EXPECT_EQ(rig.view.route_secs, 30u);
 
     // Playing: the position moves and the next frame comes at once.
     app.view_mode = ViewMode::Trace;
