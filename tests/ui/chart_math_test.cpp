@@ -30,37 +30,47 @@ HopStats hop_of(std::initializer_list<std::optional<std::uint32_t>> rtts, std::i
 
 TEST(ChartGrid, StepsAndAxisTops) {
     struct Case {
-        double largest, step, top;
+        double largest;
+        int room;  // lines the plot can show
+        double step, top;
     } cases[] = {
-        {20, 10, 30},        // 22 / 5 = 4.4 is over 4
-        {95, 50, 150},       // 104.5 / 25 = 4.18 is over 4
-        {5000, 2000, 6000},  // 5500 / 2000 = 2.75
-        {7272, 2000, 8000},  // the last usual step still fits up to a target of 8000
-        {18.18, 5, 20},      // 19.998 / 5 just fits
-        {1e6, 500000, 1.5e6},
+        {20, 9, 10, 30},          // 22 / 5 = 4.4 is over 4
+        {95, 9, 50, 150},         // 104.5 / 25 = 4.18 is over 4
+        {5000, 9, 2000, 6000},    // 5500 / 2000 = 2.75
+        {7272, 9, 2000, 8000},    // the last usual step still fits up to a target of 8000
+        {7300, 9, 2000, 10000},   // none fits: 2000, and 6 lines are shown
+        {14000, 9, 2000, 16000},  // 9 lines: still room
+        {14600, 9, 5000, 20000},  // 10 lines would be too many
+        {14600, 20, 2000, 18000},
+        {18.18, 9, 5, 20},        // 19.998 / 5 just fits
+        {1e6, 20, 100000, 1.1e6},
     };
     for (const Case& c : cases) {
-        const ChartGrid g = chart_grid(c.largest);
-        EXPECT_DOUBLE_EQ(g.step, c.step) << c.largest;
-        EXPECT_DOUBLE_EQ(g.top, c.top) << c.largest;
+        const ChartGrid g = chart_grid(c.largest, c.room);
+        EXPECT_DOUBLE_EQ(g.step, c.step) << c.largest << " in " << c.room;
+        EXPECT_DOUBLE_EQ(g.top, c.top) << c.largest << " in " << c.room;
     }
+    // The room: one line per label height, and the line at 0.
+    EXPECT_EQ(chart_grid_room(118, 14), 9);
+    EXPECT_EQ(chart_grid_room(0, 14), 2);
+    EXPECT_EQ(chart_grid_room(std::nanf(""), 14), 2);
 }
 
 TEST(ChartGrid, AWildRoundTripStillGivesAFewLines) {
     // A recording may hold any 32-bit round trip; past 2000 the ladder goes on.
     for (double largest : {9000.0, 4294967295.0, 3.0e12}) {
-        const auto values = chart_grid_values(chart_grid(largest));
+        const auto values = chart_grid_values(chart_grid(largest, 6));
         EXPECT_GE(values.size(), 2u) << largest;
         EXPECT_LE(values.size(), 6u) << largest;
     }
     // Nothing finite to go by reads as no value at all.
-    const ChartGrid nan = chart_grid(std::nan(""));
+    const ChartGrid nan = chart_grid(std::nan(""), 6);
     EXPECT_TRUE(std::isfinite(nan.top));
     EXPECT_LE(chart_grid_values(nan).size(), 2u);
 }
 
 TEST(ChartGrid, LinesLabelsAndScale) {
-    const auto values = chart_grid_values(chart_grid(20));
+    const auto values = chart_grid_values(chart_grid(20, 9));
     ASSERT_EQ(values, (std::vector<double>{0, 10, 20, 30}));
     EXPECT_EQ(chart_grid_label(0), "0 ms");
     EXPECT_EQ(chart_grid_label(10), "10");

@@ -17,13 +17,15 @@ ChartArea allocate_chart_area(Rect space) {
 }
 
 double draw_chart_grid(ImDrawList* dl, const Rect& plot, double largest) {
-    const ChartGrid g = chart_grid(largest);
+    constexpr FontId kLabelFont{FontFamily::Monospace, 10.5f};
+    const float label_h = layout_text("0", kLabelFont, palette::text_faint).size.y;
+    const ChartGrid g = chart_grid(largest, chart_grid_room(plot.height(), label_h));
     for (double v : chart_grid_values(g)) {
         const float y = chart_y(plot, v, g.top);
         const Color32 line = v == 0.0 ? palette::border : palette::hover_fill;
         dl->AddLine(ImVec2(plot.left, y), ImVec2(plot.right, y), to_imu32(line), 1.0f);
-        paint_text(dl, {plot.left - 8.0f, y}, anchor::right_center, chart_grid_label(v),
-                   {FontFamily::Monospace, 10.5f}, palette::text_faint);
+        paint_text(dl, {plot.left - 8.0f, y}, anchor::right_center, chart_grid_label(v), kLabelFont,
+                   palette::text_faint);
     }
     return g.top;
 }

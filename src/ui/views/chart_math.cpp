@@ -34,23 +34,28 @@ std::optional<Rect> chart_plot_rect(Rect area, ChartKind kind) {
     return plot;
 }
 
-ChartGrid chart_grid(double largest) {
+ChartGrid chart_grid(double largest, int max_lines) {
     const double target = std::max(finite_or_zero(largest), 0.0) * 1.1;
-    auto fits = [&](double s) { return target / s <= 4.0; };
-    double step = 0.0;
+    double step = kGridSteps.back();
     for (double s : kGridSteps)
-        if (fits(s)) {
+        if (target / s <= 4.0) {
             step = s;
             break;
         }
     // Beyond 2000: 5, 10, 20 and 25 times a thousand, ten thousand, ...
-    for (double scale = 1000.0; step == 0.0; scale *= 10.0)
+    const auto too_many = [&](double s) { return std::ceil(target / s) + 1.0 > std::max(max_lines, 2); };
+    for (double scale = 1000.0; too_many(step); scale *= 10.0)
         for (double m : {5.0, 10.0, 20.0, 25.0})
-            if (fits(m * scale)) {
+            if (m * scale > step) {
                 step = m * scale;
-                break;
+                if (!too_many(step)) break;
             }
     return {step, std::ceil(target / step) * step};
+}
+
+int chart_grid_room(float plot_height, float label_height) {
+    if (!(plot_height > 0.0f) || !(label_height > 0.0f)) return 2;
+    return std::max(2, static_cast<int>(std::min(plot_height / label_height, 1.0e6f)) + 1);
 }
 
 std::vector<double> chart_grid_values(const ChartGrid& g) {

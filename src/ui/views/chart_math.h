@@ -30,10 +30,15 @@ struct ChartGrid {
     double step = 10.0;
     double top = 30.0;  // the axis top in ms
 };
-// Step and axis top for the largest value shown. Past the usual steps the
-// ladder goes on (5000, 10000, 20000, 25000, 50000, ...) so a wild round trip
-// cannot ask for millions of grid lines.
-ChartGrid chart_grid(double largest);
+// Step and axis top for the largest value shown: the first usual step that
+// reaches the value (plus a tenth) in at most 4 steps, else 2000. Only where
+// that would draw more than `max_lines` lines (what the plot has room for)
+// does the ladder go on, 5000, 10000, 20000, 25000, 50000, ..., so a wild
+// round trip cannot ask for millions of grid lines.
+ChartGrid chart_grid(double largest, int max_lines);
+// How many grid lines a plot `plot_height` high shows with labels `label_height`
+// high apart (at least 2: 0 and the top).
+int chart_grid_room(float plot_height, float label_height);
 // The values that get a grid line: 0, step, 2 x step, ... up to the top.
 std::vector<double> chart_grid_values(const ChartGrid& g);
 // "0 ms" for 0, else the whole number.
