@@ -19,11 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/clock_text.h"
 #include "headless_imgui.h"
+#include "main/app_update_test_fakes.h"
 #include "main/saved_lists.h"
 #include "replay/history_loader.h"
-#include "support/test_support.h"
 #include "ui/app_frame.h"
 #include "ui/item_log.h"
 
@@ -35,14 +34,6 @@ using Clock = std::chrono::system_clock;
 std::int64_t wall_ms() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
 }
-
-class NullShell final : public Shell {
-public:
-    void maximize() override {}
-    void request_attention() override {}
-    ViewportInfo viewport_info() const override { return {true, false, true, false}; }
-    void request_repaint_after(double) override {}
-};
 
 // --- What the views show: long names, every kind of row, full tables ---------
 
@@ -111,7 +102,7 @@ void write_file(const std::filesystem::path& p, const std::string& text) {
 
 // A trace recording of 30 hops whose ninth hop changes its address once.
 std::filesystem::path write_recording(const std::filesystem::path& dir, std::int64_t start) {
-    const std::filesystem::path path = dir / "history" / ("trace " + std::string(kLongName) + " 2025-12-06.csv");
+    const std::filesystem::path path = dir / ("trace " + std::string(kLongName) + " 2025-12-06.csv");
     std::ostringstream csv;
     csv << "time,unix_ms,target,hop,address,rtt_ms,result\n";
     for (int i = 0; i < 600; ++i)
@@ -127,9 +118,7 @@ std::filesystem::path write_recording(const std::filesystem::path& dir, std::int
 // --- The App of each view ----------------------------------------------------
 
 struct SweepEnv {
-    test::TempDir dir;
-    test::ScopedEnv appdata{"APPDATA", dir.path().string()};
-    test::ScopedEnv localappdata{"LOCALAPPDATA", dir.path().string()};
+    test::AppFolders folders;
     std::int64_t now = wall_ms();
 };
 
@@ -146,8 +135,8 @@ App base_app(const SweepEnv& env) {
     app.sound_on = true;
     app.flash_on = false;
     app.shared->route_secs = 900;
-    app.shared->set_history_dir(env.dir.path() / "history");
-    app.history_dir_text = (env.dir.path() / "history").string();
+    app.shared->set_history_dir(env.folders.history());
+    app.history_dir_text = env.folders.history().string();
     return app;
 }
 
@@ -165,14 +154,14 @@ void twelve_saved_lists(App& app, const SweepEnv& env) {
     for (const char* n : names) {
         std::string text;
         for (int i = 1; i <= 9; ++i) text += "10.79.0." + std::to_string(i) + " host-with-a-long-label-" + std::to_string(i) + "\n";
-        write_file(env.dir.path() / "Corvane" / "Lists" / (std::string(n) + ".txt"), text);
+        env.folders.write_list(n, text);
     }
     app.saved_list_names = list_saved_list_files();
     ASSERT_EQ(app.saved_list_names.size(), 12u);
 }
 
 void load_recording(App& app, const SweepEnv& env) {
-    auto opened = open_history_recording(write_recording(env.dir.path(), env.now - 3'600'000));
+    auto opened = open_history_recording(write_recording(env.folders.history(), env.now - 3'600'000));
     ASSERT_TRUE(std::holds_alternative<std::unique_ptr<ReplaySession>>(opened)) << std::get<std::string>(opened);
     app.replay.emplace(std::move(*std::get<std::unique_ptr<ReplaySession>>(opened)));
 }
@@ -194,6 +183,7 @@ struct ViewSetup {
     std::function<void(App&, const SweepEnv&)> prepare;
     std::function<void(Driver&)> on_screen = {};
 };
+void PrintTo(const ViewSetup& v, std::ostream* os) { *os << v.name; }
 
 // --- Driving the window headless ---------------------------------------------
 
@@ -201,17 +191,17 @@ const ImVec2 kOff(-FLT_MAX, -FLT_MAX);
 
 struct Driver {
     AppFrame frame;
-    NullShell shell;
+    test::FakeShell shell;
     ItemLog log;
 
-    explicit Driver(std::function<App()> make) : frame(std::move(make), ShortcutKeys{}) {}
+    explicit Driver(std::function<App()> make) : frame(std::move(make)) {}
     ~Driver() { set_item_log(nullptr); }
 
     void run(ImVec2 mouse, bool down = false, float wheel = 0.0f) {
         log = {};
         set_item_log(&log);
         ImGui::GetIO().MouseWheel = wheel;
-        test::run_frame(mouse, down, [&] { frame.frame(shell); }, false);
+        test::run_frame(mouse, down, [&] { frame.frame(shell, KeyboardFrame{}); }, false);
         set_item_log(nullptr);
     }
     void settle() {
@@ -243,9 +233,20 @@ const ViewSetup kViews[] = {
     {"watch", watch_forty_hosts},
     {"watch_scrolled", watch_forty_hosts,
      [](Driver& d) {
+         // The table's rows are the last areas drawn: the first one in view.
+         const auto first_row = [&] {
+             const ImGuiWindow* rows = nullptr;
+             for (const LoggedItem& i : d.log.items)
+                 if (i.role == ItemRole::Area) rows = i.window;
+             for (const LoggedItem& i : d.log.items)
+                 if (i.window == rows && i.role == ItemRole::Area) return i.id;
+             return ImGuiID{0};
+         };
+         const ImGuiID before = first_row();
          const ImVec2 table(ImGui::GetIO().DisplaySize.x / 2, 330);
-         for (int i = 0; i < 4; ++i) d.run(table, false, -5.0f);
+         for (int i = 0; i < 4; ++i) d.run(table, false, -2.0f);
          d.run(kOff);
+         EXPECT_NE(first_row(), before) << "the table did not scroll";
      }},
     {"library", [](App& app, const SweepEnv& env) {
          app.view_mode = ViewMode::Watch;
@@ -370,8 +371,8 @@ bool scrolls(const ImGuiWindow* w) {
     return false;
 }
 
-// Controls and hints share no point with anything; an area may hold them
-// when they were submitted before it (they take the pointer first); an
+// Controls and hints share no point with anything; an area may hold hints,
+// and controls submitted before it (they take the pointer first); an
 // overlay may float over areas only. A panel's grab band reaches into the
 // panel beside it: what scrolls there can be scrolled out from under it.
 void check_overlaps(const std::vector<LoggedItem>& items, Faults& faults) {
@@ -388,7 +389,10 @@ void check_overlaps(const std::vector<LoggedItem>& items, Faults& faults) {
                 const LoggedItem& other = x_over ? y : x;
                 if ((x_over ? x : y).window != other.window && scrolls(other.window)) continue;
             }
-            if (!x_area && y_area && inside(x.visible, y.visible)) continue;  // held, and first
+            // Held by the area: a control must come first to take the pointer,
+            // a hint (hover alone) takes nothing from it.
+            if (!x_area && y_area && inside(x.visible, y.visible)) continue;
+            if (x_area && y.role == ItemRole::Hint && inside(y.visible, x.visible)) continue;
             faults.insert(where(x) + " overlaps " + where(y));
         }
     }
@@ -502,12 +506,6 @@ TEST_P(LayoutSweep, NothingOverlapsAndNothingLeavesTheWindow) {
             for (const LoggedItem& p : d.log.items)
                 if (panel_window(p.window) == nullptr) check_whole_in_panel(p, faults);
             d.click(away);
-        }
-        if (getenv("SWEEP_DEBUG")) {
-            int n[4] = {}, tips = 0, pops = 0;
-            for (const LoggedItem& i : items) { n[int(i.role)]++; tips += i.tooltip; pops += i.opens_popup; }
-            printf("%s controls %d areas %d overlays %d hints %d tooltips %d popups %d\n", ctx.c_str(), n[0], n[1], n[2], n[3], tips, pops);
-            for (const LoggedItem& i : items) if (i.opens_popup || i.role != ItemRole::Area) printf("   %s%s%s\n", where(i).c_str(), i.tooltip ? " tip" : "", i.opens_popup ? " popup" : "");
         }
         for (const std::string& f : faults) ADD_FAILURE() << ctx << f;
         g_texts = nullptr;
