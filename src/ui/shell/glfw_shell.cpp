@@ -154,7 +154,8 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     while (true) {
         for (const KeyboardFrame::Event& e : g_keyboard.end_frame())
             ImGui_ImplGlfw_KeyCallback(window, e.key, 0, GLFW_RELEASE, 0);
-        const double wait = shell.take_wait();
+        // A signal that ended a picker arrived during the last frame: no wait.
+        const double wait = g_end_requested ? 0.0 : shell.take_wait();
         if (wait <= 0.0)
             glfwPollEvents();
         else if (wait == std::numeric_limits<double>::infinity())
