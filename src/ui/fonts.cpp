@@ -1,10 +1,9 @@
 #include "ui/fonts.h"
 
-#include <imgui.h>
-
 #include <cmath>
 #include <cstddef>
-#include <utility>
+
+#include "ui/font_faces.h"
 
 namespace corvane {
 
@@ -20,20 +19,6 @@ extern const std::size_t plex_mono_regular_size;
 extern const unsigned char plex_mono_medium[];
 extern const std::size_t plex_mono_medium_size;
 }  // namespace embedded
-
-namespace {
-
-struct Baked {
-    FontId id;
-    ImFont* font;
-};
-// Written once by install_fonts on the UI thread before the first frame.
-std::vector<Baked> g_baked;
-
-// Latin-1 holds every text but the overflow "…", which elided rows need.
-const ImWchar kGlyphRanges[] = {0x0020, 0x00FF, 0x2026, 0x2026, 0};
-
-}  // namespace
 
 FontId text_style_font(TextStyle style) {
     switch (style) {
@@ -79,49 +64,12 @@ std::span<const unsigned char> embedded_font_data(const std::string& name) {
     return {};
 }
 
-float font_pixel_size(float points) { return std::round(1.3f * points); }
+float font_pixel_size(float points, float scale) { return std::round(1.3f * points * scale); }
 
-float font_glyph_offset_y(float points) {
-    const float px = font_pixel_size(points);
-    return std::round(1.025f * points) - std::ceil(px * 1025.0f / 1300.0f);
-}
-
-void install_fonts(ImFontAtlas& atlas) {
-    g_baked.clear();
-    atlas.Flags |= ImFontAtlasFlags_NoBakedLines;  // lines get geometric fringes
-    for (const FontId& id : font_sizes_in_use()) {
-        std::span<const unsigned char> data;
-        for (const std::string& name : font_family_names(id.family))
-            if (data = embedded_font_data(name); !data.empty()) break;
-        ImFontConfig cfg;
-        cfg.FontDataOwnedByAtlas = false;  // static data: the atlas must not free it
-        cfg.OversampleH = 1;
-        cfg.OversampleV = 1;
-        cfg.PixelSnapH = true;
-        cfg.GlyphOffset = ImVec2(0.0f, font_glyph_offset_y(id.size));
-        // ImGui takes a non-const pointer but never writes through it when it
-        // does not own the data.
-        ImFont* f = atlas.AddFontFromMemoryTTF(const_cast<unsigned char*>(data.data()),
-                                               static_cast<int>(data.size()), font_pixel_size(id.size),
-                                               &cfg, kGlyphRanges);
-        g_baked.push_back({id, f});
-    }
-    atlas.Build();
-    atlas.ClearInputData();
-}
-
-ImFont* font(FontId id) {
-    ImFont* best = nullptr;
-    float best_diff = 0.0f;
-    for (const Baked& b : g_baked) {
-        if (b.id.family != id.family) continue;
-        const float diff = std::fabs(b.id.size - id.size);
-        if (best == nullptr || diff < best_diff) {
-            best = b.font;
-            best_diff = diff;
-        }
-    }
-    return best;
+float font_glyph_offset_y(float points, float scale) {
+    // The five faces share their vertical metrics.
+    return std::round(std::round(1.025f * points) * scale) -
+           baked_ascent(embedded_face("plex"), font_pixel_size(points, scale));
 }
 
 }  // namespace corvane

@@ -1,11 +1,12 @@
 #pragma once
 // Font families, text styles and the baked atlas fonts. Views name a font as a
 // family plus a size in points; the atlas holds one font per face and size the
-// views use, rastered at round(1.3 x size) pixels (the faces' ascent minus
-// descent is 1.3 em).
+// views use, rastered at round(1.3 x size x pixels per point) pixels (the
+// faces' ascent minus descent is 1.3 em).
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct ImFont;
@@ -34,19 +35,43 @@ std::vector<std::string> font_family_names(FontFamily family);
 // "plex_semibold", "plex_mono", "plex_mono_medium"); empty for other names.
 std::span<const unsigned char> embedded_font_data(const std::string& name);
 
-// Pixel size of a font of `points`: round(1.3 x points), computed in float.
-float font_pixel_size(float points);
-// Vertical shift that puts a baked font's ascent where a `points` em font's
-// ascent (1.025 em) is: round(1.025 x points) - ceil(px x 1025 / 1300).
-float font_glyph_offset_y(float points);
+// Pixel size of a font of `points` drawn at `scale` pixels per point:
+// round(1.3 x points x scale), computed in float.
+float font_pixel_size(float points, float scale = 1.0f);
+// Vertical shift, in pixels at `scale`, that puts the baked font's ascent
+// where a `points` em font's ascent (1.025 em) is: round(round(1.025 x points)
+// x scale) minus the baked ascent.
+float font_glyph_offset_y(float points, float scale = 1.0f);
 
 // Every (family, size) the views draw with.
 std::span<const FontId> font_sizes_in_use();
 
 // Adds one font per entry of font_sizes_in_use() to `atlas` (Latin-1 plus
-// U+2026, oversampling 1, pixel-snapped), builds it and makes those fonts the
-// ones font() returns. The atlas must outlive every later font() call.
-void install_fonts(ImFontAtlas& atlas);
+// U+2026, oversampling 1, pixel-snapped) with an outlined box as the glyph of
+// characters it lacks, builds it and makes those fonts the ones font() returns. The fonts are
+// rastered at `scale` pixels per point but measure in points, exactly as at
+// scale 1, so only the texture changes with the scale. The atlas must outlive
+// every later font() call.
+void install_fonts(ImFontAtlas& atlas, float scale = 1.0f);
+
+// Records the characters of `text` that `font` (one of ours) has no glyph for
+// yet, so that the next rebuild_fonts bakes them; the one-argument form takes
+// ImGui's current font, for texts ImGui draws itself. Called wherever a text
+// is measured or drawn, so every character shown gets its glyph.
+void note_text(std::string_view text, ImFont* font);
+void note_text(std::string_view text);
+
+// The pixels per point the fonts are rastered for.
+float font_scale();
+
+// True when noted characters wait for their glyphs or the fonts were baked
+// for another scale.
+bool fonts_need_rebuild(float scale);
+// Builds the atlas again at `scale` with the glyphs of every character noted
+// so far: from the family's own faces when they hold it, else from an
+// installed face fontconfig finds; characters no face holds show the box.
+// Only between frames; the fonts keep their addresses.
+void rebuild_fonts(float scale);
 
 // The baked font for `id`: the exact size when baked, else the nearest baked
 // size of the same family; nullptr before install_fonts.

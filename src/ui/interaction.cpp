@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "ui/fonts.h"
 #include "ui/palette.h"
 #include "ui/ui_memory.h"
 #include "ui/widget_layout.h"
@@ -90,7 +91,10 @@ void hover_tooltip(const Response& r, const std::function<void()>& body) {
 }
 
 void hover_tooltip_text(const Response& r, std::string_view text) {
-    hover_tooltip(r, [&] { ImGui::TextUnformatted(text.data(), text.data() + text.size()); });
+    hover_tooltip(r, [&] {
+        note_text(text);
+        ImGui::TextUnformatted(text.data(), text.data() + text.size());
+    });
 }
 
 }  // namespace corvane

@@ -15,6 +15,7 @@ void add_vertical_space(float points) { ImGui::SetCursorPosY(ImGui::GetCursorPos
 
 void draw_text_item(std::string_view text, FontId font_id, Color32 color, std::optional<float> wrap_x) {
     ImGui::PushFont(font(font_id));
+    note_text(text);
     ImGui::PushStyleColor(ImGuiCol_Text, to_imu32(color));
     if (wrap_x) ImGui::PushTextWrapPos(*wrap_x);
     ImGui::TextUnformatted(text.data(), text.data() + text.size());

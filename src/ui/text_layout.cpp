@@ -17,6 +17,7 @@ float font_height(ImFont* f) { return f ? f->FontSize : 0.0f; }
 
 float text_width(std::string_view text, ImFont* f) {
     if (f == nullptr || text.empty()) return 0.0f;
+    note_text(text, f);
     return f->CalcTextSizeA(f->FontSize, FLT_MAX, 0.0f, text.data(), text.data() + text.size()).x;
 }
 

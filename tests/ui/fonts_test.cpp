@@ -8,6 +8,7 @@
 #include <set>
 
 #include "headless_imgui.h"
+#include "ui/imgui_context.h"
 #include "ui/text_layout.h"
 
 namespace corvane {
@@ -65,6 +66,85 @@ TEST(FontAtlas, BakesEverySizeWithTheOverflowGlyph) {
     // An unbaked size falls back to the nearest baked one of its family.
     EXPECT_EQ(font({FontFamily::Semibold, 18}), font({FontFamily::Semibold, 17}));
     EXPECT_NE(font({FontFamily::Medium, 12.5f}), font({FontFamily::Proportional, 12.5f}));
+}
+
+// Bakes what earlier frames noted, as the window does between frames.
+void next_frame() { refresh_font_atlas(font_scale()); }
+
+// Each character's glyph, by its texture rectangle (fonts share no glyphs).
+const ImFontGlyph* glyph(FontId id, ImWchar c) { return font(id)->FindGlyph(c); }
+
+TEST(FontAtlas, RasteredAtTwiceTheScaleTextMeasuresTheSame) {
+    test::ensure_headless_imgui();
+    const std::string texts[] = {"Corvane 10.77.100.1 \u00b7 12:05:09 PM", "0123456789 ms", "Packet loss \u2026"};
+    struct Seen {
+        float size, ascent, width;
+    };
+    std::vector<Seen> at_one;
+    for (const FontId& id : font_sizes_in_use())
+        for (const std::string& t : texts) at_one.push_back({font(id)->FontSize, font(id)->Ascent, text_width(t, font(id))});
+
+    rebuild_fonts(2.0f);
+    std::size_t k = 0;
+    for (const FontId& id : font_sizes_in_use()) {
+        ImFont* f = font(id);
+        for (const std::string& t : texts) {
+            const Seen& s = at_one[k++];
+            EXPECT_EQ(f->FontSize, s.size) << int(id.family) << " " << id.size;
+            EXPECT_EQ(f->Ascent, s.ascent) << int(id.family) << " " << id.size;
+            EXPECT_EQ(text_width(t, f), s.width) << int(id.family) << " " << id.size << " " << t;
+        }
+        // Two texels per point: each pixel of a 2x screen gets a texel of its own.
+        const ImFontGlyph* g = f->FindGlyph('M');
+        const ImVec2 tex(static_cast<float>(ImGui::GetIO().Fonts->TexWidth),
+                         static_cast<float>(ImGui::GetIO().Fonts->TexHeight));
+        EXPECT_FLOAT_EQ((g->U1 - g->U0) * tex.x, 2 * (g->X1 - g->X0)) << id.size;
+        EXPECT_FLOAT_EQ((g->V1 - g->V0) * tex.y, 2 * (g->Y1 - g->Y0)) << id.size;
+    }
+    rebuild_fonts(1.0f);
+    EXPECT_EQ(text_width(texts[0], font(text_style_font(TextStyle::Body))), at_one[6 * 3 + 0].width);
+}
+
+TEST(FontAtlas, TextInOtherScriptsGetsItsOwnGlyphs) {
+    test::ensure_headless_imgui();
+    const FontId body = text_style_font(TextStyle::Body), mono{FontFamily::Monospace, 13}, mono_medium{FontFamily::MonoMedium, 14};
+    ASSERT_NE(font(body)->FallbackGlyph, nullptr);
+    EXPECT_NE(font(body)->FallbackGlyph, glyph(body, '?')) << "a missing character never shows as \"?\"";
+    EXPECT_EQ(glyph(body, 0x041C), font(body)->FallbackGlyph) << "not baked before a text shows it";
+
+    const std::string name = "\u041c\u043e\u0441\u043a\u0432\u0430 \u03a9mega \u2fe0";  // Москва Ωmega, and no face holds U+2FE0
+    for (const FontId& id : {body, mono, mono_medium}) note_text(name, font(id));
+    next_frame();
+    for (const FontId& id : {body, mono, mono_medium}) {
+        SCOPED_TRACE(int(id.family));
+        const ImFontGlyph* m = glyph(id, 0x041C);  // Cyrillic: every embedded face
+        EXPECT_NE(m, font(id)->FallbackGlyph);
+        EXPECT_NE(m, glyph(id, 0x0434)) << "each letter its own glyph";
+        EXPECT_EQ(glyph(id, 0x2fe0), font(id)->FallbackGlyph);
+        EXPECT_NE(font(id)->FallbackGlyph, glyph(id, '?'));
+    }
+    // Greek: Plex Sans holds it, and mono medium falls back to Plex Sans;
+    // Plex Mono lacks it (an installed monospace face gives it, or the box).
+    EXPECT_NE(glyph(body, 0x03A9), font(body)->FallbackGlyph);
+    EXPECT_NE(glyph(mono_medium, 0x03A9), font(mono_medium)->FallbackGlyph);
+    EXPECT_EQ(glyph(mono_medium, 0x03A9)->AdvanceX, glyph({FontFamily::Proportional, 14}, 0x03A9)->AdvanceX);
+    // Only the fonts that showed the text got its glyphs.
+    EXPECT_EQ(glyph({FontFamily::Semibold, 24}, 0x041C), font({FontFamily::Semibold, 24})->FallbackGlyph);
+
+    // The box: an outline, open in the middle, standing on the baseline.
+    const ImFontGlyph* box = font(body)->FallbackGlyph;
+    const ImFontAtlas& atlas = *ImGui::GetIO().Fonts;
+    ASSERT_NE(atlas.TexPixelsRGBA32, nullptr);
+    const auto alpha = [&](float u, float v) {
+        const int x = static_cast<int>(u * atlas.TexWidth), y = static_cast<int>(v * atlas.TexHeight);
+        return atlas.TexPixelsRGBA32[y * atlas.TexWidth + x] >> 24;
+    };
+    const float du = 0.5f / atlas.TexWidth, dv = 0.5f / atlas.TexHeight;
+    EXPECT_EQ(alpha(box->U0 + du, box->V0 + dv), 255u);
+    EXPECT_EQ(alpha(box->U1 - du, box->V1 - dv), 255u);
+    EXPECT_EQ(alpha((box->U0 + box->U1) / 2, (box->V0 + box->V1) / 2), 0u);
+    EXPECT_GT(box->X1 - box->X0, 3.0f);
+    EXPECT_EQ(box->Y1, std::round(1.025f * body.size));
 }
 
 bool valid_utf8(const std::string& s) {

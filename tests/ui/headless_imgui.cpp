@@ -6,6 +6,7 @@
 
 #include <cfloat>
 
+#include "ui/fonts.h"
 #include "ui/imgui_context.h"
 #include "ui/interaction.h"
 #include "ui/render_colors.h"
@@ -107,6 +108,7 @@ void reset_headless_imgui() {
 
 ImDrawData* run_frame(ImVec2 mouse, bool mouse_down, const std::function<void()>& build, bool in_window) {
     ensure_headless_imgui();
+    refresh_font_atlas(font_scale());
     ImGuiIO& io = ImGui::GetIO();
     io.MousePos = mouse;
     io.MouseDown[0] = mouse_down;

@@ -22,7 +22,8 @@ void ensure_headless_imgui();
 // test, a test may call it to start over.
 void reset_headless_imgui();
 
-// Runs one frame: sets the pointer, builds the UI with `build` (inside a
+// Runs one frame: bakes the glyphs earlier frames noted (as the window does
+// between frames), sets the pointer, builds the UI with `build` (inside a
 // full-screen window unless `in_window` is false), renders. Returns the draw data.
 ImDrawData* run_frame(ImVec2 mouse, bool mouse_down, const std::function<void()>& build, bool in_window = true);
 

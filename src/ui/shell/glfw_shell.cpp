@@ -165,6 +165,13 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         if (g_end_requested) glfwSetWindowShouldClose(window, GLFW_TRUE);
         if (glfwWindowShouldClose(window)) break;
 
+        // New glyphs go in between frames; the first frame uploads the
+        // atlas made with the context.
+        if (!first_frame && refresh_font_atlas(1.0f)) {
+            ImGui_ImplOpenGL3_DestroyFontsTexture();
+            ImGui_ImplOpenGL3_CreateFontsTexture();
+            io.Fonts->ClearTexData();
+        }
         ImGui_ImplOpenGL3_NewFrame();
         ImGui_ImplGlfw_NewFrame();
         ImGui::NewFrame();
@@ -176,6 +183,12 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         if (first_frame) {
             io.Fonts->ClearTexData();  // uploaded by the first NewFrame
             first_frame = false;
+        }
+        // A frame that showed characters without glyphs yet is not shown:
+        // the next one, right after their glyphs are baked, is.
+        if (fonts_need_rebuild(1.0f)) {
+            shell.request_repaint_after(0.0);
+            continue;
         }
 
         int fb_w = 0, fb_h = 0;

@@ -86,6 +86,7 @@ void draw_list_editor_name_field(std::string& name) {
     ImGui::InputTextWithHint("##list_name", hint.c_str(), &name);
     log_last_imgui_item();
     draw_single_line_cursor(mark);
+    note_text(name);
     pop_field_style();
 }
 
@@ -124,6 +125,7 @@ void draw_list_text_box(std::string& text) {
     // Long lines wrap at the box's width rather than scroll sideways.
     wrapped_text_edit("##list_hosts", text, r, 10.0f);
     log_item(r, ImGui::GetID("##list_hosts"), ItemRole::Control);
+    note_text(text);
     pop_field_style();
 }
 

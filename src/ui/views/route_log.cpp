@@ -33,6 +33,7 @@ float wrapped_height(std::string_view text, float wrap) {
     ImFont* f = font(kEntryFont);
     if (f == nullptr) return 0.0f;
     if (text.empty()) return std::round(f->FontSize);
+    note_text(text, f);
     const ImVec2 s = f->CalcTextSizeA(f->FontSize, FLT_MAX, std::max(wrap, 1.0f), text.data(), text.data() + text.size());
     return std::round(s.y);
 }

@@ -61,6 +61,7 @@ void draw_folder_field(std::string& text, float width, std::optional<fs::path>& 
     ImGui::InputText(kLabel, &text);
     log_last_imgui_item();
     draw_single_line_cursor(mark);
+    note_text(text);
     // The field reads Tab itself: it is the window's only tab stop, and
     // ImGui's tabbing would hand the focus straight back to it.
     if (ImGui::IsItemActive()) GImGui->ActiveIdUsingKeyInputMask |= ImU64{1} << ImGuiKey_Tab;

@@ -149,6 +149,7 @@ bool target_field(TraceTab& tab, Rect r, std::size_t tab_index) {
     ImGui::InputTextWithHint("##target", kTargetHint, &tab.target);
     log_last_imgui_item();
     draw_single_line_cursor(mark);
+    note_text(tab.target);
     const bool hovered = ImGui::IsItemHovered();
     const bool active = ImGui::IsItemActive();
     const bool enter = ImGui::IsItemDeactivated() &&

@@ -1,6 +1,7 @@
 // The real program on its own: it restores a trace tab from settings.ini,
-// probes a route of the simulated network, shows the palette's panels, and
-// when told to end (SIGTERM) leaves a row in the history for every probe.
+// probes a route of the simulated network, shows the palette's panels and
+// names in other scripts, and when told to end (SIGTERM) leaves a row in the
+// history for every probe.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,6 +52,47 @@ TEST_F(AppWindow, TheRestoredTraceShowsThePalettesPanels) {
         {"status bar", 700, 866, {13, 13, 13}},
     };
     for (const Probe& p : probes) EXPECT_EQ(shot.at(p.x, p.y), p.want) << p.what;
+}
+
+// The program with the watch list "Glyphs" restored, its hosts labelled.
+class WatchLabels : public AppWindow {
+protected:
+    // Captures the window showing `labels`, one per host, in a run of its own.
+    fs::path capture(const std::string& run, const std::vector<std::string>& labels) {
+        const fs::path root = prepare(run, "", "mode=watch\nwatch_tabs=Glyphs\n");
+        fs::create_directories(root / "roaming" / "Corvane" / "Lists");
+        std::ofstream list(root / "roaming" / "Corvane" / "Lists" / "Glyphs.txt");
+        for (std::size_t i = 0; i < labels.size(); ++i) list << "10.77.100." << i + 1 << " " << labels[i] << "\n";
+        list.close();
+        const fs::path png = root / "shot.png";
+        const std::string cmd = command(root, "CORVANE_CAPTURE_PNG='" + png.string() + "' CORVANE_CAPTURE_FRAME=8",
+                                        "timeout 120 '" CORVANE_EXECUTABLE "'");
+        EXPECT_EQ(std::system(cmd.c_str()), 0) << test::read_file(root / "log");
+        return png;
+    }
+};
+
+TEST_F(WatchLabels, NamesInOtherScriptsShowTheirOwnLetters) {
+    // U+2FE0 is a character no font holds. The first row, selected, only
+    // shows that the rows are where the test looks.
+    const Picture shown(capture("scripts", {"x", "Москва", "Ωmega", "\u2fe0\u2fe0\u2fe0\u2fe0\u2fe0\u2fe0"}));
+    const Picture asked(capture("asked", {"x", "??????", "?mega", "??????"}));
+    ASSERT_TRUE(shown.loaded());
+    ASSERT_TRUE(asked.loaded());
+    // The label line of table row `row` (from 0), where the names are drawn.
+    const auto same_label = [](const Picture& a, int row_a, const Picture& b, int row_b) {
+        constexpr int kFirstRowTop = 250, kRowPitch = 44;
+        for (int y = 4; y < 26; ++y)
+            for (int x = 60; x < 360; ++x)
+                if (!(a.at(x, kFirstRowTop + kRowPitch * row_a + y) == b.at(x, kFirstRowTop + kRowPitch * row_b + y)))
+                    return false;
+        return true;
+    };
+    ASSERT_TRUE(same_label(shown, 0, asked, 0)) << "the rows are not where the test looks";
+    EXPECT_FALSE(same_label(shown, 1, asked, 1)) << "Cyrillic drawn as \"?\"";
+    EXPECT_FALSE(same_label(shown, 1, shown, 3)) << "Cyrillic drawn as the replacement box";
+    EXPECT_FALSE(same_label(shown, 2, asked, 2)) << "Greek drawn as \"?\"";
+    EXPECT_FALSE(same_label(shown, 3, asked, 3)) << "a character no font holds drawn as \"?\"";
 }
 
 TEST_F(AppWindow, EndingOnSigtermKeepsEveryProbeInTheHistory) {

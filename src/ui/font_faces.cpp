@@ -1,0 +1,127 @@
+#include "ui/font_faces.h"
+
+#include <stb_truetype.h>
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "ui/fonts.h"
+#include "ui/system_fonts.h"
+
+namespace corvane {
+
+namespace {
+
+struct Face {
+    std::string name;
+    std::vector<unsigned char> owned;  // a system face's file; embedded faces live in the program
+    std::span<const unsigned char> data;
+    int index = 0;
+    stbtt_fontinfo info{};
+    float height_per_em = 1.0f;  // (ascent - descent) / units per em
+};
+
+// Faces are only ever added (UI thread), and ids index this list.
+std::vector<std::unique_ptr<Face>>& faces() {
+    static std::vector<std::unique_ptr<Face>> list;
+    return list;
+}
+
+FaceId add_face(std::unique_ptr<Face> f) {
+    const int offset = stbtt_GetFontOffsetForIndex(f->data.data(), f->index);
+    if (offset < 0 || !stbtt_InitFont(&f->info, f->data.data(), offset)) return kNoFace;
+    f->height_per_em = stbtt_ScaleForMappingEmToPixels(&f->info, 1.0f) / stbtt_ScaleForPixelHeight(&f->info, 1.0f);
+    faces().push_back(std::move(f));
+    return static_cast<FaceId>(faces().size() - 1);
+}
+
+const Face& get(FaceId id) { return *faces()[static_cast<std::size_t>(id)]; }
+
+FaceId load_system_face(const SystemFontFile& file) {
+    static std::map<std::pair<std::string, int>, FaceId> loaded;
+    const auto key = std::make_pair(file.path, file.index);
+    if (auto it = loaded.find(key); it != loaded.end()) return it->second;
+    auto f = std::make_unique<Face>();
+    std::ifstream in(file.path, std::ios::binary);
+    f->owned.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    f->data = f->owned;
+    f->index = file.index;
+    f->name = file.name;
+    const FaceId id = f->owned.empty() ? kNoFace : add_face(std::move(f));
+    loaded[key] = id;
+    return id;
+}
+
+}  // namespace
+
+FaceId embedded_face(const std::string& name) {
+    static std::map<std::string, FaceId> registered;
+    if (auto it = registered.find(name); it != registered.end()) return it->second;
+    FaceId id = kNoFace;
+    if (const std::span<const unsigned char> data = embedded_font_data(name); !data.empty()) {
+        auto f = std::make_unique<Face>();
+        f->name = name;
+        f->data = data;
+        id = add_face(std::move(f));
+    }
+    registered[name] = id;
+    return id;
+}
+
+FaceId system_face_for(char32_t cp, bool monospace) {
+    static std::map<std::pair<char32_t, bool>, FaceId> found;
+    const auto key = std::make_pair(cp, monospace);
+    if (auto it = found.find(key); it != found.end()) return it->second;
+    FaceId id = kNoFace;
+    for (const SystemFontFile& file : system_fonts_with(cp, monospace)) {
+        const FaceId f = load_system_face(file);
+        if (f != kNoFace && face_has_glyph(f, cp)) {
+            id = f;
+            break;
+        }
+    }
+    found[key] = id;
+    return id;
+}
+
+std::span<const unsigned char> face_data(FaceId face) { return get(face).data; }
+int face_index(FaceId face) { return get(face).index; }
+const std::string& face_name(FaceId face) { return get(face).name; }
+
+bool face_has_glyph(FaceId face, char32_t cp) {
+    return stbtt_FindGlyphIndex(&get(face).info, static_cast<int>(cp)) != 0;
+}
+
+float matching_pixel_size(FaceId face, FaceId main, float main_px) {
+    return main_px * get(face).height_per_em / get(main).height_per_em;
+}
+
+float baked_ascent(FaceId face, float px) {
+    int ascent = 0, descent = 0, gap = 0;
+    stbtt_GetFontVMetrics(&get(face).info, &ascent, &descent, &gap);
+    const float scale = stbtt_ScaleForPixelHeight(&get(face).info, px);
+    return std::floor(static_cast<float>(ascent) * scale + (ascent > 0 ? 1.0f : -1.0f));
+}
+
+float baked_descent(FaceId face, float px) {
+    int ascent = 0, descent = 0, gap = 0;
+    stbtt_GetFontVMetrics(&get(face).info, &ascent, &descent, &gap);
+    const float scale = stbtt_ScaleForPixelHeight(&get(face).info, px);
+    return std::floor(static_cast<float>(descent) * scale + (descent > 0 ? 1.0f : -1.0f));
+}
+
+float snapped_advance(FaceId face, float px, char32_t cp) {
+    const stbtt_fontinfo& info = get(face).info;
+    int advance = 0, bearing = 0;
+    stbtt_GetGlyphHMetrics(&info, stbtt_FindGlyphIndex(&info, static_cast<int>(cp)), &advance, &bearing);
+    // Rounded the way the atlas rounds a pixel-snapped advance.
+    const float exact = stbtt_ScaleForPixelHeight(&info, px) * static_cast<float>(advance);
+    return static_cast<float>(static_cast<int>(exact + 0.5f));
+}
+
+}  // namespace corvane
