@@ -6,6 +6,7 @@
 
 #include "ui/fonts.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/ui_memory.h"
 #include "ui/widget_layout.h"
 
@@ -82,6 +83,7 @@ void hover_tooltip(const Response& r, const std::function<void()>& body) {
     ImGui::PushStyleColor(ImGuiCol_PopupBg, to_imu32(rgb(22, 22, 22)));
     ImGui::PushStyleColor(ImGuiCol_Border, to_imu32(palette::border));
     ImGui::BeginTooltip();
+    feather_one_pixel();
     body();
     mem.set<float>(width_id, ImGui::GetWindowWidth());
     mem.set<float>(height_id, ImGui::GetWindowHeight());

@@ -8,6 +8,7 @@
 
 #include "ui/interaction.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/theme.h"
 
 namespace corvane {
@@ -92,6 +93,7 @@ void host_window(const PlacedPanel& p, const PanelBody& body) {
                                        ImGuiWindowFlags_NoBackground | ImGuiWindowFlags_AlwaysAutoResize);
     ImGui::PopStyleVar();
     if (open) {
+        feather_one_pixel();
         const ImVec2 pos = ImGui::GetWindowPos(), size = ImGui::GetWindowSize();
         const Rect frame{pos.x, pos.y, pos.x + size.x, pos.y + size.y};
         ImDrawList* dl = ImGui::GetWindowDrawList();
@@ -161,6 +163,7 @@ void host_panels(const PanelInputs& in, PanelHeights& heights, const PanelBody& 
     ImGui::PushStyleVar(ImGuiStyleVar_WindowRounding, 0.0f);
     ImGui::Begin("corvane_root", nullptr, kHostFlags | ImGuiWindowFlags_NoBringToFrontOnFocus);
     ImGui::PopStyleVar(3);
+    feather_one_pixel();
 
     std::vector<const PlacedPanel*> windows;
     for (const PlacedPanel& p : panels) {
@@ -172,6 +175,7 @@ void host_panels(const PanelInputs& in, PanelHeights& heights, const PanelBody& 
         ImGui::SetCursorScreenPos(im(p.rect.left, p.rect.top));
         ImGui::BeginChild(panel_name(p.spec.id), im(p.rect.width(), p.rect.height()), false,
                           kHostFlags | ImGuiWindowFlags_NoScrollbar);
+        feather_one_pixel();
         paint_panel_decoration(ImGui::GetWindowDrawList(), p);
         Rect content = p.content;
         if (p.spec.decoration == PanelDecoration::CardFrame) content = card_inner(p.content);

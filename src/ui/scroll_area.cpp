@@ -8,6 +8,7 @@
 #include "ui/color.h"
 #include "ui/interaction.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/ui_memory.h"
 
 namespace corvane {
@@ -78,6 +79,7 @@ bool begin_scroll_area(const char* id, Rect area, std::optional<float> content_h
                       ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoScrollWithMouse |
                           ImGuiWindowFlags_NoBackground | ImGuiWindowFlags_NoSavedSettings);
     ImGui::PopStyleVar();
+    feather_one_pixel();
 
     // The thumb goes in before the contents so it wins the pointer where it
     // floats over them; it is painted after them.

@@ -14,12 +14,14 @@
 
 #include "platform/child_process.h"
 #include "shell/frame_capture.h"
+#include "shell/window_points.h"
 #include "ui/animation_frames.h"
 #include "ui/fonts.h"
 #include "ui/imgui_context.h"
 #include "ui/interaction.h"
 #include "ui/key_input.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/render_colors.h"
 #include "ui/theme.h"
 #include "ui/window_icon.h"
@@ -114,13 +116,16 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
     glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    // The sizes are in points: the window opens at their pixels on the screen's scale.
+    glfwWindowHint(GLFW_SCALE_TO_MONITOR, GLFW_TRUE);
     GLFWwindow* window = glfwCreateWindow(options.width, options.height, options.title, nullptr, nullptr);
     if (window == nullptr) {
         std::fprintf(stderr, "Error: could not open an OpenGL 3.3 window\n");
         glfwTerminate();
         return 1;
     }
-    glfwSetWindowSizeLimits(window, options.min_width, options.min_height, GLFW_DONT_CARE, GLFW_DONT_CARE);
+    follow_content_scale(window);
+    set_min_size_in_points(window, options.min_width, options.min_height);
     std::vector<std::uint8_t> icon_pixels = make_window_icon();
     const GLFWimage icon{kIconSize, kIconSize, icon_pixels.data()};
     glfwSetWindowIcon(window, 1, &icon);
@@ -128,7 +133,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     glfwSwapInterval(1);
     g_blend_func_separate = reinterpret_cast<BlendFuncSeparateFn>(glfwGetProcAddress("glBlendFuncSeparate"));
 
-    create_imgui_context();
+    create_imgui_context(pixels_per_point());
     ImGuiIO& io = ImGui::GetIO();
 
     ImGui_ImplGlfw_InitForOpenGL(window, false);
@@ -151,6 +156,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     const std::optional<CaptureRequest> capture = capture_request_from_env();
     unsigned frame = 0;
     bool first_frame = true;
+    float scale = pixels_per_point();
     while (true) {
         for (const KeyboardFrame::Event& e : g_keyboard.end_frame())
             ImGui_ImplGlfw_KeyCallback(window, e.key, 0, GLFW_RELEASE, 0);
@@ -165,16 +171,23 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         if (g_end_requested) glfwSetWindowShouldClose(window, GLFW_TRUE);
         if (glfwWindowShouldClose(window)) break;
 
-        // New glyphs go in between frames; the first frame uploads the
-        // atlas made with the context.
-        if (!first_frame && refresh_font_atlas(1.0f)) {
+        if (scale != pixels_per_point()) {
+            scale = pixels_per_point();
+            set_min_size_in_points(window, options.min_width, options.min_height);
+        }
+        // New glyphs, or the fonts for a new scale, go in between frames;
+        // the first frame uploads the atlas made with the context.
+        if (!first_frame && refresh_font_atlas(scale)) {
             ImGui_ImplOpenGL3_DestroyFontsTexture();
             ImGui_ImplOpenGL3_CreateFontsTexture();
             io.Fonts->ClearTexData();
         }
         ImGui_ImplOpenGL3_NewFrame();
         ImGui_ImplGlfw_NewFrame();
+        measure_in_points(window, io);
         ImGui::NewFrame();
+        feather_one_pixel(ImGui::GetBackgroundDrawList());
+        feather_one_pixel(ImGui::GetForegroundDrawList());
         ImGui::GetBackgroundDrawList()->AddCallback(premultiplied_blend, nullptr);
         begin_interaction_frame();
         driver.frame(shell, g_keyboard);
@@ -186,7 +199,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         }
         // A frame that showed characters without glyphs yet is not shown:
         // the next one, right after their glyphs are baked, is.
-        if (fonts_need_rebuild(1.0f)) {
+        if (fonts_need_rebuild(scale)) {
             shell.request_repaint_after(0.0);
             continue;
         }

@@ -5,6 +5,8 @@
 
 namespace corvane {
 
+// Sizes in points: on a desktop scaled to 2 the window opens at 2800 x 1760
+// pixels.
 struct ShellOptions {
     const char* title = "Corvane";
     int width = 1400, height = 880;

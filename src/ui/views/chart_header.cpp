@@ -9,6 +9,7 @@
 #include "ui/interaction.h"
 #include "ui/layout_steps.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/text_layout.h"
 #include "ui/theme.h"
 #include "ui/views/chart_window.h"
@@ -188,6 +189,7 @@ float draw_window_selector(float right, float cy, std::uint64_t& window_secs) {
     ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, im(0.0f, 0.0f));
     const bool shown = ImGui::BeginPopup(kPopupId, ImGuiWindowFlags_NoMove);
     if (shown) {
+        feather_one_pixel();
         draw_window_preset_menu(window_secs);
         ImGui::EndPopup();
     }

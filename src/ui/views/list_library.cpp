@@ -5,6 +5,7 @@
 #include "ui/interaction.h"
 #include "ui/layout_steps.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/scroll_area.h"
 #include "ui/views/list_library_row.h"
 #include "ui/views/list_library_text.h"
@@ -56,6 +57,7 @@ void draw_list_library(ViewContext& ctx) {
     ImGui::PopStyleVar();
     LibraryRequests requests;
     if (open) {
+        feather_one_pixel();
         scroll_by_wheel();
         draw_page_header();
         const std::vector<LibraryCard> cards = library_cards(ctx.app.saved_list_names);

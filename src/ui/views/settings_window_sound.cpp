@@ -8,6 +8,7 @@
 #include "sound/builtin_sounds.h"
 #include "ui/layout_steps.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/theme.h"
 #include "ui/text_layout.h"
 #include "ui/widgets.h"
@@ -96,6 +97,7 @@ void draw_sound_choice_row(App& app, SystemDialogs* dialogs, std::optional<Sound
         log_popup_opener(combo_id);
     }
     if (open) {
+        feather_one_pixel();
         draw_sound_picker(app, dialogs, picked);
         ImGui::EndCombo();
     } else {

@@ -7,6 +7,7 @@
 
 #include "ui/interaction.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/text_layout.h"
 #include "ui/widget_layout.h"
 #include "ui/views/summary_strip_text.h"
@@ -55,6 +56,7 @@ void draw_summary_cards(const TraceState& state, const HopVerdicts& verdicts, st
     ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, ImVec2(0, ImGui::GetStyle().ItemSpacing.y));
     ImGui::BeginChild("summary_row", size, false,
                       ImGuiWindowFlags_NoBackground | ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoScrollWithMouse);
+    feather_one_pixel();
     const SummaryRowLayout layout = summary_row_layout(row);
     draw_target_block(t, layout.target_block);
     float x = layout.target_block.right;

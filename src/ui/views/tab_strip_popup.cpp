@@ -8,6 +8,7 @@
 #include "main/list_summary.h"
 #include "ui/interaction.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/text_layout.h"
 #include "ui/theme.h"
 #include "ui/ui_memory.h"
@@ -148,6 +149,7 @@ void show_open_list_popup(Rect button, const App& app, PanelActions& actions) {
                                    ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
                                    ImGuiWindowFlags_NoNav;
     if (ImGui::Begin("##open_list_popup", nullptr, flags)) {
+        feather_one_pixel();
         ImGui::BringWindowToDisplayFront(ImGui::GetCurrentWindow());
         const ImVec2 p = ImGui::GetWindowPos();
         draw_open_list_menu(rows, {p.x + kPopupMargin, p.y + kPopupMargin}, content.x, actions);

@@ -8,6 +8,7 @@
 #include "ui/interaction.h"
 #include "ui/layout_steps.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/text_layout.h"
 #include "ui/theme.h"
 #include "ui/ui_memory.h"
@@ -46,6 +47,7 @@ void show_popup_below(ImGuiID id, const char* window_name, Rect opener, float in
                                         ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_AlwaysAutoResize |
                                         ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoNav;
     if (ImGui::Begin(window_name, nullptr, kFlags)) {
+        feather_one_pixel();
         // Above every other window, the floating ones included.
         ImGui::BringWindowToDisplayFront(ImGui::GetCurrentWindow());
         ImGui::Dummy(ImVec2(inner_width, 0.0f));

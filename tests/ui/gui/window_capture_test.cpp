@@ -1,5 +1,6 @@
 // Starts the real program under Xvfb, captures its window and checks the
-// colours of panels, lines and translucent fills at probe points.
+// colours of panels, lines and translucent fills at probe points, on a screen
+// of 96 dots per inch and on one of 192, where every point is 2 x 2 pixels.
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
@@ -58,17 +59,24 @@ protected:
         if (!dir_.empty()) fs::remove_all(dir_, ec);
     }
 
-    // Runs the program in `view` until it has written its third frame.
-    fs::path capture(const std::string& view) {
-        const fs::path png = dir_ / (view + ".png");
+    // Runs the program in `view` until it has written its third frame, on a
+    // screen of `scale` x 96 dots per inch.
+    fs::path capture(const std::string& view, int scale) {
+        const std::string name = view + "_" + std::to_string(scale);
+        const fs::path png = dir_ / (name + ".png");
         std::string cmd = "cd '" + dir_.string() + "' && env APPDATA='" + (dir_ / "roaming").string() +
                           "' LOCALAPPDATA='" + (dir_ / "local").string() + "' TZ=UTC CORVANE_TEST_VIEW=" + view +
                           // The GL driver and X libraries keep a few bytes to the end; their leaks
                           // are not ours (the kit's own code is leak-checked by the unit tests).
                           " ASAN_OPTIONS=detect_leaks=0" +
                           " CORVANE_CAPTURE_PNG='" + png.string() + "' timeout 120 ";
-        if (have_xvfb_) cmd += "xvfb-run -a -s '-screen 0 1400x900x24 -nolisten tcp' ";
-        cmd += "'" CORVANE_EXECUTABLE "' >'" + (dir_ / (view + ".log")).string() + "' 2>&1";
+        // The server keeps the resource it is given only while it does not
+        // reset, which it would when xrdb, its first client, leaves.
+        if (have_xvfb_)
+            cmd += "xvfb-run -a -s '-noreset -screen 0 " + std::to_string(1400 * scale + 100) + "x" +
+                   std::to_string(880 * scale + 100) + "x24 -nolisten tcp' ";
+        cmd += "sh -c \"echo 'Xft.dpi: " + std::to_string(96 * scale) + "' | xrdb -merge && exec '" CORVANE_EXECUTABLE
+               "'\" >'" + (dir_ / (name + ".log")).string() + "' 2>&1";
         const int rc = std::system(cmd.c_str());
         EXPECT_EQ(rc, 0) << cmd;
         return png;
@@ -118,7 +126,9 @@ struct ViewCase {
     std::vector<Probe> probes;
 };
 
-TEST_F(WindowCapture, PanelsShowThePaletteInEveryView) {
+TEST_F(WindowCapture, PanelsShowThePaletteInEveryViewAtEveryScale) {
+    if (!have_xvfb_) GTEST_SKIP() << "the screen's scale is only set on a server of our own";
+    if (!on_path("xrdb")) GTEST_SKIP() << "xrdb (x11-xserver-utils) sets the screen's scale";
     // Rows painted for the capture: a hovered one 40 below the central
     // content's top and a selected one under it.
     const ViewCase cases[] = {
@@ -150,21 +160,27 @@ TEST_F(WindowCapture, PanelsShowThePaletteInEveryView) {
           {"hovered row", 700, 166, {52, 52, 52}},
           {"selected row", 700, 202, {84, 25, 9}}}},
     };
-    for (const ViewCase& c : cases) {
-        SCOPED_TRACE(c.view);
-        const Screenshot shot(capture(c.view));
-        ASSERT_TRUE(shot.ok());
-        ASSERT_EQ(shot.width(), 1400);
-        ASSERT_EQ(shot.height(), 880);
-        for (const Probe& p : kFrameProbes) EXPECT_EQ(shot.at(p.x, p.y), p.want) << p.what;
-        for (const Probe& p : c.probes) EXPECT_EQ(shot.at(p.x, p.y), p.want) << p.what;
-        // The header gradient runs from 17 at the top to 13 at the bottom.
-        if (std::string(c.view) == "instrument") {
-            EXPECT_GT(shot.at(700, 110).r, shot.at(700, 195).r);
-            EXPECT_LE(std::abs(shot.at(700, 201).r - 13), 1);
-            expect_crisp_outlines(shot);
+    for (int scale : {1, 2})
+        for (const ViewCase& c : cases) {
+            SCOPED_TRACE(std::string(c.view) + " at scale " + std::to_string(scale));
+            const Screenshot shot(capture(c.view, scale));
+            ASSERT_TRUE(shot.ok());
+            ASSERT_EQ(shot.width(), 1400 * scale);
+            ASSERT_EQ(shot.height(), 880 * scale);
+            // The first and the last pixel of each probed point.
+            const auto expect = [&](const Probe& p) {
+                EXPECT_EQ(shot.at(p.x * scale, p.y * scale), p.want) << p.what;
+                EXPECT_EQ(shot.at(p.x * scale + scale - 1, p.y * scale + scale - 1), p.want) << p.what;
+            };
+            for (const Probe& p : kFrameProbes) expect(p);
+            for (const Probe& p : c.probes) expect(p);
+            // The header gradient runs from 17 at the top to 13 at the bottom.
+            if (std::string(c.view) == "instrument") {
+                EXPECT_GT(shot.at(700 * scale, 110 * scale).r, shot.at(700 * scale, 195 * scale).r);
+                EXPECT_LE(std::abs(shot.at(700 * scale, 201 * scale + scale - 1).r - 13), 1);
+                if (scale == 1) expect_crisp_outlines(shot);
+            }
         }
-    }
     EXPECT_FALSE(fs::exists(dir_ / "imgui.ini")) << "the toolkit must not save its layout";
 }
 
