@@ -14,10 +14,6 @@ TraceState new_monitor_state() {
     return state;
 }
 
-void clone_trace_state_into(const TraceState& state, TraceState& out) {
-    if (&state != &out) out = state;
-}
-
 SharedTraceState make_shared_state(TraceState state) {
     auto shared = std::make_shared<GuardedTraceState>();
     shared->state = std::move(state);

@@ -74,35 +74,38 @@ std::string reverse_lookup_name(Ipv4Addr addr) {
 
 void request_reverse_lookup(TraceState& locked, const SharedTraceState& shared, std::size_t hop_index,
                             Ipv4Addr addr) {
-    if (auto it = locked.dns_cache.find(addr); it != locked.dns_cache.end()) {
+    if (auto it = locked.dns_cache->find(addr); it != locked.dns_cache->end()) {
         if (hop_index < locked.hops.size()) locked.hops[hop_index].name = it->second;
         return;
     }
-    if (!locked.dns_pending.insert(addr).second) return;
+    if (locked.dns_pending->count(addr) != 0) return;
+    locked.dns_pending.edit().insert(addr);
     // The only thread start under the state's lock: the new thread takes the
     // lock only after its lookup, so it can't wait on us for long. A lookup
     // the system has no thread for leaves the hop unnamed; the next request
     // for the address tries again.
     if (start_detached_thread([shared, addr] { reverse_dns_thread(shared, addr); }) != 0)
-        locked.dns_pending.erase(addr);
+        locked.dns_pending.edit().erase(addr);
 }
 
 void reverse_dns_thread(SharedTraceState shared, Ipv4Addr addr) {
     std::string name = reverse_lookup_name(addr);
     std::lock_guard lock(shared->mutex);
     TraceState& st = shared->state;
-    st.dns_pending.erase(addr);
-    for (HopStats& hop : st.hops) {
-        if (hop.addr == addr) hop.name = name;
+    st.dns_pending.edit().erase(addr);
+    const HopList& hops = st.hops;  // reading marks no hop as changed
+    for (std::size_t i = 0; i < hops.size(); ++i) {
+        if (hops[i].addr == addr) st.hops[i].name = name;
     }
-    st.dns_cache.insert_or_assign(addr, std::move(name));
+    st.dns_cache.edit().insert_or_assign(addr, std::move(name));
 }
 
 void start_missing_reverse_lookups(const SharedTraceState& shared) {
     std::lock_guard lock(shared->mutex);
     TraceState& st = shared->state;
-    for (std::size_t i = 0; i < st.hops.size(); ++i) {
-        if (!st.hops[i].name && st.hops[i].addr) request_reverse_lookup(st, shared, i, *st.hops[i].addr);
+    const HopList& hops = st.hops;  // reading marks no hop as changed
+    for (std::size_t i = 0; i < hops.size(); ++i) {
+        if (!hops[i].name && hops[i].addr) request_reverse_lookup(st, shared, i, *hops[i].addr);
     }
 }
 

@@ -37,12 +37,11 @@ void rebuild_hops_and_spawn_probes(const TraceSession& session, const Route& rou
     {
         std::lock_guard lock(session.state->mutex);
         TraceState& st = session.state->state;
-        std::vector<HopStats> old = std::move(st.hops);
         std::vector<HopStats> hops;
         hops.reserve(route.size());
         for (std::size_t j = 0; j < route.size(); ++j) {
-            if (route[j] && j < old.size() && old[j].addr == route[j]) {
-                hops.push_back(std::move(old[j]));
+            if (route[j] && j < st.hops.size() && st.hops[j].addr == route[j]) {
+                hops.push_back(std::move(st.hops[j]));
             } else {
                 HopStats fresh;
                 fresh.addr = route[j];

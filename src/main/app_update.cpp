@@ -16,9 +16,9 @@ constexpr std::uint32_t kMaximizeFrame = 3;
 constexpr std::uint32_t kMaximizedTrustedAfter = 10;
 constexpr double kRepaintSeconds = 0.25;
 
-void copy_locked(const SharedTraceState& shared, TraceState& out) {
+void copy_locked(const SharedTraceState& shared, TraceState& out, TraceCopyMarks& marks) {
     std::lock_guard lock(shared->mutex);
-    clone_trace_state_into(shared->state, out);
+    refresh_trace_copy(shared->state, out, marks);
 }
 
 void apply_shortcuts(App& app, const FrameInput& in) {
@@ -30,9 +30,9 @@ void apply_shortcuts(App& app, const FrameInput& in) {
 }
 
 void take_snapshots(const App& app, FrameView& view) {
-    copy_locked(app.trace_tabs[app.active_trace].state, view.trace);
+    copy_locked(app.trace_tabs[app.active_trace].state, view.trace, view.trace_marks);
     if (app.active_watch < app.watch_tabs.size()) {
-        copy_locked(app.watch_tabs[app.active_watch].state, view.watch);
+        copy_locked(app.watch_tabs[app.active_watch].state, view.watch, view.watch_marks);
     } else {
         view.watch = new_monitor_state();
         view.watch.status = kNoListOpen;
@@ -45,6 +45,8 @@ bool replay_on_view(const App& app) {
 
 void run_playback_or_live(App& app, FrameContext& ctx, FrameView& view) {
     if (!replay_on_view(app)) {
+        // A recording's copy may be large; it is not kept once the recording is gone.
+        if (!app.replay && !view.playback.hops.empty()) view.playback = TraceState{};
         view.displayed = app.view_mode == ViewMode::Watch ? &view.watch : &view.trace;
         view.now_ms = ctx.wall_clock ? ctx.wall_clock() : now_unix_ms();
         view.playback_active = false;
@@ -54,7 +56,7 @@ void run_playback_or_live(App& app, FrameContext& ctx, FrameView& view) {
     PlaybackFrame frame{std::chrono::steady_clock::now()};
     view.now_ms = playback_clock_step(replay, frame);
     if (frame.repaint_now) ctx.shell.request_repaint_after(0.0);
-    copy_locked(replay.state, view.playback);
+    copy_locked(replay.state, view.playback, view.playback_marks);
     view.displayed = &view.playback;
     view.playback_active = true;
 }

@@ -12,6 +12,7 @@
 
 #include "engine/host_status.h"
 #include "engine/monitor_state.h"
+#include "engine/trace_copy.h"
 #include "main/app.h"
 #include "main/hop_verdicts.h"
 #include "main/shell_api.h"
@@ -42,8 +43,8 @@ struct FrameContext {
 };
 
 // The values the views draw from during one frame. Kept from frame to frame
-// only so the snapshots can reuse the blocks of the last ones; nothing in it
-// carries meaning into the next frame.
+// so that each snapshot is brought up to date from its state rather than
+// copied whole; nothing else in it carries into the next frame.
 struct FrameView {
     FrameView() = default;
     FrameView(const FrameView&) = delete;
@@ -52,6 +53,7 @@ struct FrameView {
     TraceState trace;      // the active trace tab's state
     TraceState watch;      // the active watch tab's, or "No list open"
     TraceState playback;   // the recording's, while one is on view
+    TraceCopyMarks trace_marks, watch_marks, playback_marks;
     // What the central views draw: one of the three above.
     const TraceState* displayed = &trace;
     std::int64_t now_ms = 0;  // wall clock, or the playback position

@@ -67,7 +67,7 @@ void restore_checkpoint(ReplaySession& s, TraceState& st, const ReplayCheckpoint
             hop.sample_times.push_back(p.time_ms());
         }
     }
-    st.events.resize(cp.event_count);
+    st.events.cut_to(cp.event_count);
     s.fail_counts = cp.fail_counts;
     s.first_fail_ms = cp.first_fail_ms;
     s.down_since = cp.down_since;

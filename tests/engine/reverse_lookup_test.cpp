@@ -35,7 +35,7 @@ std::optional<std::string> hop_name(const SharedTraceState& s, std::size_t hop) 
 
 bool settled(const SharedTraceState& s) {
     std::lock_guard lock(s->mutex);
-    return s->state.dns_pending.empty();
+    return s->state.dns_pending->empty();
 }
 
 TEST(ReverseLookupName, AnswersBecomeShownNames) {
@@ -71,7 +71,7 @@ TEST(ReverseLookupCache, TwoHopsWithOneAddressShareOneLookup) {
     ASSERT_TRUE(wait_until([&] { return names.total_calls() == 1; }));
     {
         std::lock_guard lock(s->mutex);
-        EXPECT_EQ(s->state.dns_pending.count(kA), 1u);
+        EXPECT_EQ(s->state.dns_pending->count(kA), 1u);
         EXPECT_FALSE(s->state.hops[0].name);  // nothing shows before the answer
     }
     names.open_gate();
@@ -80,7 +80,7 @@ TEST(ReverseLookupCache, TwoHopsWithOneAddressShareOneLookup) {
     EXPECT_EQ(hop_name(s, 0), "r1.test");
     EXPECT_EQ(hop_name(s, 1), "r1.test");
     std::lock_guard lock(s->mutex);
-    EXPECT_EQ(s->state.dns_cache.at(kA), "r1.test");
+    EXPECT_EQ(s->state.dns_cache->at(kA), "r1.test");
 }
 
 TEST(ReverseLookupCache, CachedAnswersAreReusedAndNeverRetried) {
@@ -106,7 +106,7 @@ TEST(ReverseLookupCache, CachedAnswersAreReusedAndNeverRetried) {
         s->state.hops[1].addr = kB;
         request_reverse_lookup(s->state, s, 1, kB);
         EXPECT_EQ(s->state.hops[1].name, "r2.test");
-        EXPECT_TRUE(s->state.dns_pending.empty());
+        EXPECT_TRUE(s->state.dns_pending->empty());
         // An index past the table names nothing and starts nothing.
         request_reverse_lookup(s->state, s, 7, kB);
     }

@@ -103,7 +103,7 @@ TEST(RouteChangeInPlace, ChangedRoutersGiveOneEventEachAndKeepCounters) {
 
     ASSERT_TRUE(wait_until([&] {
         std::lock_guard lock(shared->mutex);
-        return shared->state.dns_pending.empty();
+        return shared->state.dns_pending->empty();
     }));
     std::lock_guard lock(shared->mutex);
     const TraceState& s = shared->state;

@@ -21,26 +21,24 @@ std::vector<int> contents(const Ring& ring) {
 TEST(SampleRing, KeepsTheNewestEntriesInOrder) {
     struct Case {
         const char* name;
-        std::vector<int> ops;  // >= 0 pushes the value, -1 pops the front
+        std::vector<int> ops;  // >= 0 pushes the value, -1 clears
         std::vector<int> expected;
     };
     const Case cases[] = {
         {"below the cap", {1, 2, 3}, {1, 2, 3}},
         {"exactly full", {1, 2, 3, 4}, {1, 2, 3, 4}},
         {"over the cap drops the oldest", {1, 2, 3, 4, 5, 6}, {3, 4, 5, 6}},
-        {"pop when full then push wraps", {1, 2, 3, 4, -1, 5}, {2, 3, 4, 5}},
-        {"pop, push, then overflow again", {1, 2, 3, 4, -1, 5, 6}, {3, 4, 5, 6}},
-        {"pop before the block fills", {1, 2, 3, -1, -1, 4, 5, 6}, {3, 4, 5, 6}},
-        {"pop before filling then overflow", {1, 2, 3, -1, -1, 4, 5, 6, 7}, {4, 5, 6, 7}},
-        {"pop to empty then reuse", {1, 2, -1, -1, 7, 8}, {7, 8}},
-        {"pop on empty is harmless", {-1, 1, -1, -1, 2}, {2}},
+        {"wraps more than once", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {7, 8, 9, 10}},
+        {"clear when wrapped, then refill", {1, 2, 3, 4, 5, 6, -1, 7, 8}, {7, 8}},
+        {"clear, then overflow again", {1, 2, 3, 4, 5, -1, 6, 7, 8, 9, 10}, {7, 8, 9, 10}},
+        {"clear on empty is harmless", {-1, 1, -1, -1, 2}, {2}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SampleRing<int, 4> ring;
         for (int op : c.ops) {
             if (op < 0) {
-                ring.pop_front();
+                ring.clear();
             } else {
                 ring.push_back(op);
             }
@@ -54,25 +52,51 @@ TEST(SampleRing, KeepsTheNewestEntriesInOrder) {
     }
 }
 
-TEST(SampleRing, MatchesADequeUnderRandomPushesAndPops) {
+// The marks are what a copy trusts to append rather than copy: an append
+// keeps the origin and counts one; a clear, a copy or a move's emptied
+// source never shows an origin seen before; a move hands the mark over.
+TEST(SampleRing, MatchesADequeAndMarksEveryChangeUnderRandomOperations) {
     std::mt19937 rng(12345);
     SampleRing<int, 7> ring;
     std::deque<int> model;
+    std::vector<std::uint64_t> origins{ring.mark().origin};
+    const auto new_origin = [&](const SampleRing<int, 7>& r) {
+        for (std::uint64_t o : origins) {
+            if (r.mark().origin == o) return false;
+        }
+        origins.push_back(r.mark().origin);
+        return true;
+    };
     for (int step = 0; step < 20000; ++step) {
-        const unsigned r = rng() % 10;
-        if (r < 3) {
-            ring.pop_front();
-            if (!model.empty()) model.pop_front();
-        } else if (r == 3 && step % 50 == 0) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        const AppendMark before = ring.mark();
+        const unsigned r = rng() % 40;
+        if (r == 0) {
             ring.clear();
             model.clear();
+            ASSERT_TRUE(new_origin(ring));
+            ASSERT_EQ(ring.mark().appended, 0u);
+        } else if (r == 1) {
+            SampleRing<int, 7> copy = ring;
+            ASSERT_TRUE(new_origin(copy));
+            ASSERT_EQ(ring.mark(), before);
+            ASSERT_TRUE(copy == ring);
+        } else if (r == 2) {
+            SampleRing<int, 7> moved = std::move(ring);
+            ASSERT_EQ(moved.mark(), before);
+            ASSERT_TRUE(ring.empty());
+            ASSERT_TRUE(new_origin(ring));
+            ring = std::move(moved);
+            ASSERT_EQ(ring.mark(), before);
+            ASSERT_TRUE(new_origin(moved));
         } else {
             ring.push_back(step);
             model.push_back(step);
             if (model.size() > 7) model.pop_front();
+            ASSERT_EQ(ring.mark(), (AppendMark{before.origin, before.appended + 1}));
         }
-        ASSERT_EQ(ring.size(), model.size()) << "step " << step;
-        for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(ring[i], model[i]) << "step " << step;
+        ASSERT_EQ(ring.size(), model.size());
+        for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(ring[i], model[i]);
     }
 }
 

@@ -135,7 +135,7 @@ protected:
         std::uint32_t before = 0;
         {
             std::lock_guard lock(tab_.state->mutex);
-            before = tab_.state->state.hops.at(0).sent;
+            before = tab_.state->state.hops[0].sent;
         }
         script_->push(r);
         ASSERT_TRUE(wait_state(tab_.state, [&](const TraceState& st) { return st.hops[0].sent == before + 1; }));
@@ -385,7 +385,7 @@ TEST_F(WatchSession, EndingASessionWakesThreadsWaitingOutALongInterval) {
         // thread; count after that lookup has published.
         if (c.threads_left > 0) {
             ASSERT_TRUE(wait_state(tab_.state, [](const TraceState& st) {
-                return st.hops[0].sent >= 1 && !st.dns_cache.empty() && st.dns_pending.empty();
+                return st.hops[0].sent >= 1 && !st.dns_cache->empty() && st.dns_pending->empty();
             }));
         }
         const auto until = std::chrono::steady_clock::now() + 10s;

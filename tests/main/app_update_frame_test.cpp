@@ -23,7 +23,7 @@ App app_with_traces(std::vector<std::string> targets) {
 
 void set_hops(const SharedTraceState& s, std::size_t count) {
     std::lock_guard lock(s->mutex);
-    s->state.hops.assign(count, HopStats{});
+    s->state.hops.resize(count);
 }
 
 TEST(AppUpdateFrame, MaximizesOnTheThirdFrameAndSendsTheThemeOnce) {
@@ -188,6 +188,30 @@ TEST(AppUpdateFrame, TheSnapshotIsACopyTakenThisFrame) {
     EXPECT_EQ(rig.view.trace.hops.size(), 2u) << "the views must not see the workers' writes mid-frame";
     rig.frame(app);
     EXPECT_EQ(rig.view.trace.hops.size(), 5u);
+
+    // Brought up to date rather than copied whole, it is still all of the
+    // state: after new samples, on another tab and back, on a new session's.
+    const auto expect_copy_of = [&](const TraceTab& tab, const char* what) {
+        std::lock_guard lock(tab.state->mutex);
+        EXPECT_TRUE(rig.view.trace == tab.state->state) << what;
+    };
+    app.trace_tabs.push_back(new_trace_tab("b"));
+    set_hops(app.trace_tabs[1].state, 3);
+    {
+        std::lock_guard lock(app.trace_tabs[0].state->mutex);
+        hop_stats_record(app.trace_tabs[0].state->state.hops[4], 17, 1000);
+    }
+    rig.frame(app);
+    expect_copy_of(app.trace_tabs[0], "a new sample");
+    app.active_trace = 1;
+    rig.frame(app);
+    expect_copy_of(app.trace_tabs[1], "another tab");
+    app.active_trace = 0;
+    rig.frame(app);
+    expect_copy_of(app.trace_tabs[0], "back");
+    app.trace_tabs[0].state = make_shared_state(new_monitor_state());
+    rig.frame(app);
+    expect_copy_of(app.trace_tabs[0], "a new session's state");
 }
 
 TEST(AppUpdateFrame, ARecordingOfTheViewsKindIsShownAtItsPosition) {
@@ -198,7 +222,7 @@ TEST(AppUpdateFrame, ARecordingOfTheViewsKindIsShownAtItsPosition) {
     ReplaySession replay;
     TraceState fed = new_monitor_state();
     fed.status = "Playback";
-    fed.hops.assign(6, HopStats{});
+    fed.hops.resize(6);
     replay.state = make_shared_state(std::move(fed));
     replay.start_ms = 1000;
     replay.end_ms = 900'000;
@@ -237,6 +261,7 @@ TEST(AppUpdateFrame, ARecordingOfTheViewsKindIsShownAtItsPosition) {
     app.replay.reset();
     rig.frame(app);
     EXPECT_EQ(rig.view.route_secs, 30u);
+    EXPECT_TRUE(rig.view.playback.hops.empty()) << "the recording's copy is let go with it";
 }
 
 TEST(AppUpdateFrame, TheHistorySwitchReachesTheWorkersEveryFrame) {

@@ -76,7 +76,7 @@ protected:
         for (const auto& h : st.hops) {
             if (h.sent < probes) return false;
         }
-        return st.dns_pending.empty();
+        return st.dns_pending->empty();
     }
     // The session's threads once reverse lookups have settled: monitor + probes.
     int session_threads() const { return process_thread_count() - threads_before_; }

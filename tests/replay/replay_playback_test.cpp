@@ -4,6 +4,7 @@
 #include <random>
 #include <sstream>
 
+#include "engine/trace_copy.h"
 #include "replay/replay_playback.h"
 #include "replay_test_util.h"
 #include "support/test_support.h"
@@ -110,8 +111,16 @@ TEST(ReplaySeek, AnySeekSequenceMatchesPlayingStraight) {
         std::vector<double> targets = {start + span, start + span * 0.5, start + span * 0.9, start + span * 0.2,
                                        start + span * 0.2, start + span * 0.95, start};
         for (int i = 0; i < 6; ++i) targets.push_back(start + span * (rng() % 1000) / 1000.0);
+        // The window's copy, brought up to date after each seek.
+        TraceState copy;
+        TraceCopyMarks marks;
         for (double t : targets) {
             replay_seek(*s, t);
+            {
+                std::lock_guard lock(s->state->mutex);
+                refresh_trace_copy(s->state->state, copy, marks);
+                EXPECT_TRUE(copy == s->state->state) << "the window's copy after seeking to " << t - start;
+            }
             auto straight = test::open_ok(path);
             ASSERT_TRUE(straight);
             if (t >= straight->position_ms) {
