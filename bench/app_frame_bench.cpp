@@ -41,8 +41,9 @@ App app_with_full_trace() {
     return app;
 }
 
-// A watch tab of 1000 hosts as a long session leaves it, the watch view on
-// screen (the table draws only the rows in view, the header rates every host).
+// A watch tab of 1000 hosts as a long session leaves it, most of them up,
+// the watch view on screen (the table draws only the rows in view, the
+// header and the tab strip rate every host).
 App app_with_big_watch_list() {
     App app = app_with_full_trace();
     WatchTab tab = new_watch_tab("Fleet");
