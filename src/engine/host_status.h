@@ -30,4 +30,8 @@ inline constexpr std::size_t kDownAfterLosses = 3;
 // Rates one host at `now_ms` (the playback position during playback).
 HostStatus classify_watch_host_status(const HopStats& host, std::int64_t now_ms);
 
+// The kind of that rating alone. Its text needs a pass over the whole ring,
+// which counting a thousand hosts every frame can do without.
+HostStatusKind watch_host_status_kind(const HopStats& host);
+
 }  // namespace corvane

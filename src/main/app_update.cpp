@@ -76,7 +76,7 @@ void derive_selections(const App& app, FrameView& view) {
     if (app.view_mode == ViewMode::Watch) {
         view.statuses.reserve(count);
         for (const HopStats& h : view.displayed->hops)
-            view.statuses.push_back(classify_watch_host_status(h, view.now_ms));
+            view.statuses.push_back(watch_host_status_kind(h));
     }
 }
 

@@ -63,7 +63,7 @@ struct FrameView {
     std::size_t selected_host = 0;  // the charted host of the watch view
     std::uint64_t route_secs = 0;   // 0 while the views show a recording
     std::uint64_t probe_ms = 0;
-    std::vector<HostStatus> statuses;  // watch view: one per displayed host
+    std::vector<HostStatusKind> statuses;  // watch view: one per displayed host
 };
 
 inline constexpr const char* kNoListOpen = "No list open";

@@ -49,7 +49,13 @@ class HostStatusTest : public ::testing::Test {
 protected:
     void SetUp() override { set_clock_utc(true); }
     void TearDown() override { set_clock_utc(false); }
-    static HostStatus rate(const Host& h, std::int64_t now) { return classify_watch_host_status(h.stats, now); }
+    // The kind alone, as counted for the header and the tab strip, always
+    // agrees with the full rating.
+    static HostStatus rate(const Host& h, std::int64_t now) {
+        HostStatus s = classify_watch_host_status(h.stats, now);
+        EXPECT_EQ(watch_host_status_kind(h.stats), s.kind) << s.text;
+        return s;
+    }
 };
 
 TEST_F(HostStatusTest, ErrorAndWaitingComeFirst) {

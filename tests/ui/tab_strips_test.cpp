@@ -108,7 +108,7 @@ TEST(TabStripLook, WatchTabCountsHosts) {
         SCOPED_TRACE(c.name);
         TraceState s;
         for (Host h : c.hosts) s.hops.push_back(watched(h));
-        const TabLook look = watch_tab_look(s, " Office ", c.stopped, kNow);
+        const TabLook look = watch_tab_look(s, " Office ", c.stopped);
         EXPECT_EQ(look.title, " Office ");  // the list name as stored
         EXPECT_EQ(look.subtitle, c.subtitle);
         EXPECT_EQ(look.dot, c.dot);
@@ -222,7 +222,7 @@ TEST(WatchTabStrip, ClicksBecomeWatchRequests) {
     float x = h.panel.content.left;
     const float top = h.panel.content.center().y - kTabHeight / 2;
     for (const WatchTab& tab : h.app.watch_tabs) {
-        const TabLook look = watch_tab_look(tab.state->state, tab.name, true, kNow);
+        const TabLook look = watch_tab_look(tab.state->state, tab.name, true);
         ASSERT_EQ(look.subtitle, "stopped");
         const float w = tab_width(layout_text(look.title, {FontFamily::Medium, 12.5f}, {}).size.x,
                                   layout_text(*look.subtitle, {FontFamily::Monospace, 11.5f}, {}).size.x,
@@ -400,7 +400,7 @@ TEST_F(OpenListPopup, EscapeCloses) {
         test::run_frame(at, down, [&] { h.draw(); open = open_list_popup_is_open(); });
     };
     // The button follows the one tab.
-    const TabLook look = watch_tab_look(TraceState{}, "Home", true, kNow);
+    const TabLook look = watch_tab_look(TraceState{}, "Home", true);
     const float tab_w = tab_width(layout_text(look.title, {FontFamily::Medium, 12.5f}, {}).size.x,
                                   layout_text(*look.subtitle, {FontFamily::Monospace, 11.5f}, {}).size.x,
                                   kWatchTabMaxWidth);

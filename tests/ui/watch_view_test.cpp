@@ -182,8 +182,7 @@ TEST(WatchViewCells, HostLines) {
 
 TEST(WatchViewCells, HeaderCountsAndTexts) {
     using K = HostStatusKind;
-    const std::vector<HostStatus> statuses{{K::Up, ""},   {K::Up, ""},      {K::Waiting, ""},
-                                           {K::Error, ""}, {K::Degraded, ""}, {K::Down, ""}};
+    const std::vector<HostStatusKind> statuses{K::Up, K::Up, K::Waiting, K::Error, K::Degraded, K::Down};
     const std::int64_t t1 = 1'700'000'000'000, t2 = t1 + 5'000;
     const std::vector<RouteEvent> events{{"a down", {}, t1, RouteEventKind::HostDown},
                                          {"a up", {}, t1 + 1000, RouteEventKind::HostUp},
@@ -269,7 +268,7 @@ struct WatchFixture {
             h.host = "10.0.0." + std::to_string(i + 1);
             hop_stats_record(h, 12, kNow - 1000);
             view.watch.hops.push_back(h);
-            view.statuses.push_back(classify_watch_host_status(h, kNow));
+            view.statuses.push_back(watch_host_status_kind(h));
         }
         view.displayed = &view.watch;
         header_panel.rect = {0, 100, 1400, 204};

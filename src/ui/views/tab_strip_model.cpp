@@ -46,10 +46,10 @@ TabLook trace_tab_look(const TraceState& state, std::string_view target, bool st
     return look;
 }
 
-TabLook watch_tab_look(const TraceState& state, std::string_view list_name, bool stopped, std::int64_t now_ms) {
+TabLook watch_tab_look(const TraceState& state, std::string_view list_name, bool stopped) {
     std::size_t up = 0, degraded = 0, down = 0;
     for (const HopStats& host : state.hops) {
-        switch (classify_watch_host_status(host, now_ms).kind) {
+        switch (watch_host_status_kind(host)) {
         case HostStatusKind::Up: ++up; break;
         case HostStatusKind::Degraded: ++degraded; break;
         case HostStatusKind::Down:

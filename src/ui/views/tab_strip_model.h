@@ -32,7 +32,7 @@ inline constexpr double kTabLossRedPercent = 2.0;
 
 // Reads `state`, which the caller keeps locked for the call.
 TabLook trace_tab_look(const TraceState& state, std::string_view target, bool stopped);
-TabLook watch_tab_look(const TraceState& state, std::string_view list_name, bool stopped, std::int64_t now_ms);
+TabLook watch_tab_look(const TraceState& state, std::string_view list_name, bool stopped);
 
 // Title, 26 of dot room before it, the subtitle 10 after it, 34 for the close
 // button; never more than `max_width`.

@@ -8,7 +8,6 @@
 
 #include "ui/interaction.h"
 #include "ui/palette.h"
-#include "ui/views/status_bar_text.h"
 #include "ui/views/tab_strip_popup.h"
 #include "ui/views/tab_strip_tab.h"
 
@@ -90,15 +89,14 @@ void draw_trace_tab_strip(ViewContext& ctx) {
 void draw_watch_tab_strip(ViewContext& ctx) {
     const App& app = ctx.app;
     const Rect& content = ctx.panel.content;
-    const std::int64_t now = frame_wall_clock_ms(ctx.view);
     StripTabStyle style;
     style.max_width = kWatchTabMaxWidth;
     style.close_id = "close_wtab";
     style.tab_id = "watch_tab";
     style.close_tooltip = "Stop watching and close this tab. The list stays saved.";
 
-    const auto look = [now](const TraceState& s, const WatchTab& tab, bool stopped) {
-        return watch_tab_look(s, tab.name, stopped, now);
+    const auto look = [](const TraceState& s, const WatchTab& tab, bool stopped) {
+        return watch_tab_look(s, tab.name, stopped);
     };
     const float x = draw_tabs(app.watch_tabs, app.active_watch, content, style, look, ctx.actions.close_watch_tab,
                               ctx.actions.select_watch_tab);

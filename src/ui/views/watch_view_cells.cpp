@@ -100,10 +100,10 @@ Color32 watch_status_text_color(HostStatusKind kind) {
     return palette::waiting_grey;
 }
 
-WatchCounts count_watch_statuses(const std::vector<HostStatus>& statuses, const std::vector<RouteEvent>& events) {
+WatchCounts count_watch_statuses(const std::vector<HostStatusKind>& statuses, const std::vector<RouteEvent>& events) {
     WatchCounts c;
-    for (const HostStatus& s : statuses) {
-        switch (s.kind) {
+    for (const HostStatusKind kind : statuses) {
+        switch (kind) {
         case HostStatusKind::Up: ++c.up; break;
         case HostStatusKind::Degraded: ++c.degraded; break;
         case HostStatusKind::Down:

@@ -45,7 +45,7 @@ struct WatchCounts {
     std::size_t outages = 0;
     std::optional<std::int64_t> newest_outage_ms;
 };
-WatchCounts count_watch_statuses(const std::vector<HostStatus>& statuses, const std::vector<RouteEvent>& events);
+WatchCounts count_watch_statuses(const std::vector<HostStatusKind>& statuses, const std::vector<RouteEvent>& events);
 
 // A count in the card's own colour, or in the main text colour at 0.
 Color32 watch_count_color(std::size_t count, Color32 card_color);
