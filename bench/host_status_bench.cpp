@@ -1,6 +1,6 @@
-// The watch views rate every host up to three times a frame; this measures
-// one rating of a host with full sample rings, and the list-text parser on a
-// large list.
+// The watch views count every host by its rating's kind each frame and rate
+// the rows on screen in full; this measures both for a host with full sample
+// rings, and the list-text parser on a large list.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -37,6 +37,13 @@ void BM_ClassifyDown(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(corvane::classify_watch_host_status(h, 1709651200000));
 }
 BENCHMARK(BM_ClassifyDown);
+
+// The kind alone, as the watch header and tab strip count every host.
+void BM_StatusKindUp(benchmark::State& state) {
+    const corvane::HopStats h = full_host(false);
+    for (auto _ : state) benchmark::DoNotOptimize(corvane::watch_host_status_kind(h));
+}
+BENCHMARK(BM_StatusKindUp);
 
 void BM_ParseHostList1000(benchmark::State& state) {
     std::string text;
