@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <queue>
 #include <random>
@@ -51,6 +52,8 @@ struct Answer {
     Clock::time_point due;
     std::uint64_t order;  // keeps answers due at the same time in arrival order
     std::vector<std::uint8_t> bytes;
+    std::uint64_t exchange;        // the request's exchange key
+    Clock::time_point read;        // when the request was read, to tell it from a later one with the same key
     bool operator>(const Answer& o) const {
         return due != o.due ? due > o.due : order > o.order;
     }
@@ -58,6 +61,10 @@ struct Answer {
 
 std::uint64_t drop_key(std::uint32_t addr, std::uint8_t ttl) {
     return std::uint64_t{addr} << 8 | ttl;
+}
+
+std::uint64_t exchange_key(std::uint32_t addr, std::uint16_t id, std::uint16_t sequence) {
+    return std::uint64_t{addr} << 32 | std::uint64_t{id} << 16 | sequence;
 }
 
 // Attaching gives the device its carrier, but the kernel activates its queue
@@ -96,6 +103,10 @@ struct Simulator::Impl {
     std::unordered_map<std::uint32_t, Route> routes;
     std::unordered_map<std::uint64_t, std::uint32_t> drops;           // addr/ttl -> how many
     std::unordered_map<std::uint32_t, Clock::time_point> last_answer;  // rate limits per hop
+    std::unordered_map<std::uint64_t, SimExchange> exchanges;
+    // Oldest first, to forget all but the latest kExchangesKept; an entry whose
+    // key was read again since stands for nothing.
+    std::deque<std::pair<std::uint64_t, Clock::time_point>> exchange_order;
     SimCounters counters;
     std::mt19937_64 rng;
 
@@ -115,11 +126,24 @@ struct Simulator::Impl {
     void read_packets();
     void handle(std::span<const std::uint8_t> packet, Clock::time_point now);
     void send_due(Clock::time_point now);
+    // With mu held.
+    void note_read(std::uint64_t key, Clock::time_point now);
 };
+
+void Simulator::Impl::note_read(std::uint64_t key, Clock::time_point now) {
+    exchanges.insert_or_assign(key, SimExchange{now, std::nullopt});
+    exchange_order.emplace_back(key, now);
+    while (exchange_order.size() > kExchangesKept) {
+        const auto [old, read] = exchange_order.front();
+        if (auto it = exchanges.find(old); it != exchanges.end() && it->second.read == read) exchanges.erase(it);
+        exchange_order.pop_front();
+    }
+}
 
 void Simulator::Impl::handle(std::span<const std::uint8_t> packet, Clock::time_point now) {
     const auto req = parse_echo_request(packet);
     if (!req) return;  // not ours to answer: the network is a black hole
+    const std::uint64_t key = exchange_key(req->dst, req->id, req->sequence);
     std::vector<std::uint8_t> answer;
     Clock::duration delay{};
     {
@@ -132,6 +156,7 @@ void Simulator::Impl::handle(std::span<const std::uint8_t> packet, Clock::time_p
         }
         Route& r = it->second;
         ++r.seen[req->ttl];
+        note_read(key, now);
         if (auto d = drops.find(drop_key(req->dst, req->ttl)); d != drops.end()) {
             if (--d->second == 0) drops.erase(d);
             ++counters.dropped;
@@ -177,7 +202,7 @@ void Simulator::Impl::handle(std::span<const std::uint8_t> packet, Clock::time_p
             delay = ms(r.cfg.delay_ms);
         }
     }
-    due.push(Answer{now + delay, next_order++, std::move(answer)});
+    due.push(Answer{now + delay, next_order++, std::move(answer), key, now});
 }
 
 void Simulator::Impl::read_packets() {
@@ -194,7 +219,13 @@ void Simulator::Impl::send_due(Clock::time_point now) {
     while (!due.empty() && due.top().due <= now) {
         const auto& a = due.top();
         // A failed write is a lost answer, as on a real network.
-        [[maybe_unused]] ssize_t n = ::write(tun, a.bytes.data(), a.bytes.size());
+        const ssize_t n = ::write(tun, a.bytes.data(), a.bytes.size());
+        if (n >= 0) {
+            const auto written = Clock::now();
+            std::lock_guard lock(mu);
+            auto it = exchanges.find(a.exchange);
+            if (it != exchanges.end() && it->second.read == a.read) it->second.answered = written;
+        }
         due.pop();
     }
 }
@@ -338,6 +369,16 @@ std::uint64_t Simulator::requests_seen(const std::string& addr, std::uint8_t ttl
     std::lock_guard lock(impl_->mu);
     auto it = impl_->routes.find(*a);
     return it == impl_->routes.end() ? 0 : it->second.seen[ttl];
+}
+
+std::optional<SimExchange> Simulator::exchange(const std::string& addr, std::uint16_t id,
+                                               std::uint16_t sequence) const {
+    const auto a = parse_ipv4(addr);
+    if (!a) return std::nullopt;
+    std::lock_guard lock(impl_->mu);
+    auto it = impl_->exchanges.find(exchange_key(*a, id, sequence));
+    if (it == impl_->exchanges.end()) return std::nullopt;
+    return it->second;
 }
 
 }  // namespace netsim

@@ -4,6 +4,7 @@
 // time-exceeded from hop[TTL-1], or an echo reply from the destination, each
 // after its delay, with seeded loss. Everything else sent into the device is
 // dropped, so nothing leaves the machine.
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -29,6 +30,15 @@ struct SimDestination {
     bool silent = false;      // the destination never answers
     bool unreachable = false; // the last hop answers "host unreachable" (3/1)
                               // (the destination itself when there are no hops)
+};
+
+// What the simulator did with one echo request: when it read it from the
+// device and, when it answered, when the write of the answer returned. A
+// round trip measured by the prober can be judged against this span rather
+// than against the configured delay, which a busy machine stretches.
+struct SimExchange {
+    std::chrono::steady_clock::time_point read;
+    std::optional<std::chrono::steady_clock::time_point> answered;
 };
 
 struct SimCounters {
@@ -66,6 +76,10 @@ public:
     SimCounters counters() const;
     // Echo requests seen for addr with this TTL since the destination was set.
     std::uint64_t requests_seen(const std::string& addr, std::uint8_t ttl) const;
+    // The latest request to addr with this echo id and sequence, among the
+    // last kExchangesKept read; nothing when there is none.
+    std::optional<SimExchange> exchange(const std::string& addr, std::uint16_t id, std::uint16_t sequence) const;
+    static constexpr std::size_t kExchangesKept = 1 << 16;
 
 private:
     struct Impl;
