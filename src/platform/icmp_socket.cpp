@@ -7,6 +7,7 @@
 
 #include <linux/errqueue.h>
 #include <linux/icmp.h>
+#include <linux/net_tstamp.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include "platform/icmp_filter.h"
+#include "platform/icmp_round_trip.h"
 
 namespace corvane::platform {
 namespace {
@@ -24,10 +26,49 @@ constexpr int kReadsPerWake = 64;
 // What may have queued on a raw socket before its filter was attached.
 constexpr int kMaxDrain = 4096;
 
-std::int64_t now_ns() {
+std::int64_t clock_ns(clockid_t clock) {
     timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
+    clock_gettime(clock, &ts);
     return std::int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+std::int64_t now_ns() { return clock_ns(CLOCK_MONOTONIC); }
+
+// Asks for the kernel's software receive stamp on every message, the error
+// queue's included. SO_TIMESTAMPING rather than SO_TIMESTAMPNS: the latter
+// fills in the time of the read for a packet the kernel didn't stamp, which
+// would pass for a real stamp. A socket that refuses keeps measuring after
+// recvmsg.
+void ask_for_receive_stamps(int fd) {
+    const int flags = SOF_TIMESTAMPING_RX_SOFTWARE | SOF_TIMESTAMPING_SOFTWARE;
+    setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPING, &flags, sizeof flags);
+}
+
+// Room for a receive stamp and an extended error with its offender.
+constexpr std::size_t kControlSize = 512;
+
+// One message read without blocking, with its control data.
+struct Message {
+    ssize_t n = -1;
+    std::int64_t received_ns = 0;  // monotonic, right after recvmsg returned
+    msghdr hdr{};
+};
+
+Message read_message(int fd, int flags, std::span<std::uint8_t> buf, sockaddr_in* from,
+                     std::span<std::uint8_t> control) {
+    Message m;
+    iovec iov{buf.data(), buf.size()};
+    m.hdr.msg_name = from;
+    m.hdr.msg_namelen = from ? sizeof *from : 0;
+    m.hdr.msg_iov = &iov;
+    m.hdr.msg_iovlen = 1;
+    m.hdr.msg_control = control.data();
+    m.hdr.msg_controllen = control.size();
+    m.n = recvmsg(fd, &m.hdr, flags | MSG_DONTWAIT);
+    m.received_ns = now_ns();
+    m.hdr.msg_iov = nullptr;  // iov dies here; only the control data is read later
+    m.hdr.msg_iovlen = 0;
+    return m;
 }
 
 Ipv4Addr addr_of(const sockaddr_in& sa) {
@@ -79,6 +120,7 @@ int open_ping(std::uint16_t& id) {
         return -1;
     }
     id = ntohs(bound.sin_port);
+    ask_for_receive_stamps(fd);
     return fd;
 }
 
@@ -99,6 +141,7 @@ int open_raw(std::uint16_t& id) {
         errno = err;
         return -1;
     }
+    ask_for_receive_stamps(fd);
     // The filter holds only for packets queued from now on.
     std::uint8_t scratch[64];
     for (int i = 0; i < kMaxDrain; ++i) {
@@ -106,8 +149,6 @@ int open_raw(std::uint16_t& id) {
     }
     return fd;
 }
-
-std::uint32_t whole_ms(std::int64_t ns) { return ns <= 0 ? 0 : std::uint32_t(ns / 1'000'000); }
 
 }  // namespace
 
@@ -174,6 +215,7 @@ IcmpOutcome IcmpSocket::echo(Ipv4Addr dest, std::uint8_t ttl) {
 
     sent_ns_ = now_ns();
     const std::int64_t deadline = sent_ns_ + std::int64_t(kTimeoutMs) * 1'000'000;
+    sent_realtime_ns_ = clock_ns(CLOCK_REALTIME);
     if (sendto(fd_, request.data(), request.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0) {
         // No route, for example: that is known now, not in a second.
         out.status = status_for_errno(errno);
@@ -205,30 +247,33 @@ IcmpOutcome IcmpSocket::echo(Ipv4Addr dest, std::uint8_t ttl) {
         }
     }
     out.status = kIcmpTimedOut;
-    out.rtt_ms = whole_ms(now_ns() - sent_ns_);
+    take_round_trip(out, now_ns(), std::nullopt);
     return out;
+}
+
+void IcmpSocket::take_round_trip(IcmpOutcome& out, std::int64_t received_ns,
+                                 std::optional<std::int64_t> stamp_ns) const {
+    const std::optional<std::int64_t> stamped =
+        stamp_ns ? std::optional<std::int64_t>(*stamp_ns - sent_realtime_ns_) : std::nullopt;
+    const RoundTrip rt = round_trip(received_ns - sent_ns_, stamped);
+    out.rtt_ms = rt.ms;
+    out.stamped = rt.stamped;
 }
 
 bool IcmpSocket::read_ping_replies(Ipv4Addr dest, std::uint16_t sequence, IcmpOutcome& out) {
     std::uint8_t buf[512];
+    alignas(cmsghdr) std::uint8_t control[kControlSize];
     for (int i = 0; i < kReadsPerWake; ++i) {
         sockaddr_in from{};
-        iovec iov{buf, sizeof buf};
-        msghdr msg{};
-        msg.msg_name = &from;
-        msg.msg_namelen = sizeof from;
-        msg.msg_iov = &iov;
-        msg.msg_iovlen = 1;
-        const ssize_t n = recvmsg(fd_, &msg, MSG_DONTWAIT);
-        const std::int64_t received = now_ns();
+        const Message m = read_message(fd_, 0, buf, &from, control);
         // An error here is a pending socket error; its details wait on the error queue.
-        if (n < 0) return false;
-        const auto bytes = std::span<const std::uint8_t>(buf, std::min<std::size_t>(std::size_t(n), sizeof buf));
+        if (m.n < 0) return false;
+        const auto bytes = std::span<const std::uint8_t>(buf, std::min<std::size_t>(std::size_t(m.n), sizeof buf));
         const auto ev = parse_ping_reply(bytes, addr_of(from));
         if (!ev || !event_answers(*ev, dest, id_, sequence, false)) continue;
         out.status = kIcmpSuccess;
         out.from = ev->from;
-        out.rtt_ms = whole_ms(received - sent_ns_);
+        take_round_trip(out, m.received_ns, receive_stamp_ns(m.hdr));
         return true;
     }
     return false;
@@ -236,20 +281,11 @@ bool IcmpSocket::read_ping_replies(Ipv4Addr dest, std::uint16_t sequence, IcmpOu
 
 bool IcmpSocket::read_ping_errors(Ipv4Addr dest, std::uint16_t sequence, IcmpOutcome& out) {
     std::uint8_t buf[512];
-    alignas(cmsghdr) std::uint8_t control[512];
+    alignas(cmsghdr) std::uint8_t control[kControlSize];
     for (int i = 0; i < kReadsPerWake; ++i) {
         sockaddr_in target{};
-        iovec iov{buf, sizeof buf};
-        msghdr msg{};
-        msg.msg_name = &target;
-        msg.msg_namelen = sizeof target;
-        msg.msg_iov = &iov;
-        msg.msg_iovlen = 1;
-        msg.msg_control = control;
-        msg.msg_controllen = sizeof control;
-        const ssize_t n = recvmsg(fd_, &msg, MSG_ERRQUEUE | MSG_DONTWAIT);
-        const std::int64_t received = now_ns();
-        if (n < 0) {
+        Message m = read_message(fd_, MSG_ERRQUEUE, buf, &target, control);
+        if (m.n < 0) {
             if (i == 0) {
                 // POLLERR with an empty queue: a socket error whose entry
                 // didn't fit. Clear it, or poll keeps waking us at once.
@@ -259,8 +295,10 @@ bool IcmpSocket::read_ping_errors(Ipv4Addr dest, std::uint16_t sequence, IcmpOut
             }
             return false;
         }
-        const auto quoted = std::span<const std::uint8_t>(buf, std::min<std::size_t>(std::size_t(n), sizeof buf));
-        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c != nullptr; c = CMSG_NXTHDR(&msg, c)) {
+        const auto quoted = std::span<const std::uint8_t>(buf, std::min<std::size_t>(std::size_t(m.n), sizeof buf));
+        // The kernel stamps an ICMP error when it arrives, like a reply.
+        const std::optional<std::int64_t> stamp = receive_stamp_ns(m.hdr);
+        for (cmsghdr* c = CMSG_FIRSTHDR(&m.hdr); c != nullptr; c = CMSG_NXTHDR(&m.hdr, c)) {
             if (c->cmsg_level != SOL_IP || c->cmsg_type != IP_RECVERR) continue;
             sock_extended_err ee{};
             std::memcpy(&ee, CMSG_DATA(c), sizeof ee);
@@ -276,14 +314,14 @@ bool IcmpSocket::read_ping_errors(Ipv4Addr dest, std::uint16_t sequence, IcmpOut
                 if (!ev || !event_answers(*ev, dest, id_, sequence, false)) continue;
                 out.status = status_for_event(*ev);
                 out.from = ev->from;
-                out.rtt_ms = whole_ms(received - sent_ns_);
+                take_round_trip(out, m.received_ns, stamp);
                 return true;
             }
             if (ee.ee_origin == SO_EE_ORIGIN_LOCAL) {
                 const auto ev = parse_ping_error(quoted, addr_of(target), kIcmpUnreachable, 0, Ipv4Addr{});
                 if (!ev || !event_answers(*ev, dest, id_, sequence, false)) continue;
                 out.status = status_for_errno(int(ee.ee_errno));
-                out.rtt_ms = whole_ms(received - sent_ns_);
+                take_round_trip(out, m.received_ns, stamp);
                 return true;
             }
         }
@@ -293,16 +331,16 @@ bool IcmpSocket::read_ping_errors(Ipv4Addr dest, std::uint16_t sequence, IcmpOut
 
 bool IcmpSocket::read_raw(Ipv4Addr dest, std::uint16_t sequence, IcmpOutcome& out) {
     std::uint8_t buf[1024];
+    alignas(cmsghdr) std::uint8_t control[kControlSize];
     for (int i = 0; i < kReadsPerWake; ++i) {
-        const ssize_t n = recv(fd_, buf, sizeof buf, MSG_DONTWAIT);
-        const std::int64_t received = now_ns();
-        if (n < 0) return false;
-        const auto bytes = std::span<const std::uint8_t>(buf, std::min<std::size_t>(std::size_t(n), sizeof buf));
+        const Message m = read_message(fd_, 0, buf, nullptr, control);
+        if (m.n < 0) return false;
+        const auto bytes = std::span<const std::uint8_t>(buf, std::min<std::size_t>(std::size_t(m.n), sizeof buf));
         const auto ev = parse_raw_packet(bytes);
         if (!ev || !event_answers(*ev, dest, id_, sequence, true)) continue;
         out.status = status_for_event(*ev);
         out.from = ev->from;
-        out.rtt_ms = whole_ms(received - sent_ns_);
+        take_round_trip(out, m.received_ns, receive_stamp_ns(m.hdr));
         return true;
     }
     return false;

@@ -3,6 +3,7 @@
 // where the system allows it, else a raw socket when the process may open
 // one. Owned by one thread; never shared.
 #include <cstdint>
+#include <optional>
 
 #include "platform/icmp_packet.h"
 #include "platform/ipv4.h"
@@ -15,6 +16,7 @@ struct IcmpOutcome {
     std::uint32_t status = kIcmpGeneralFailure;  // kIcmp* status
     Ipv4Addr from{};                              // who answered (on a reply or an ICMP error)
     std::uint32_t rtt_ms = 0;                     // whole milliseconds, truncated
+    bool stamped = false;                         // rtt_ms from the kernel's receive stamp
     std::uint16_t sequence = 0;                   // of the request this outcome belongs to
 };
 
@@ -50,6 +52,9 @@ private:
     bool read_ping_replies(Ipv4Addr dest, std::uint16_t sequence, IcmpOutcome& out);
     bool read_ping_errors(Ipv4Addr dest, std::uint16_t sequence, IcmpOutcome& out);
     bool read_raw(Ipv4Addr dest, std::uint16_t sequence, IcmpOutcome& out);
+    // The round trip of an answer read at `received_ns` (monotonic) with the
+    // receive stamp its message carried, if any.
+    void take_round_trip(IcmpOutcome& out, std::int64_t received_ns, std::optional<std::int64_t> stamp_ns) const;
     void close_fd();
 
     int fd_ = -1;
@@ -58,7 +63,9 @@ private:
     std::uint16_t id_ = 0;
     std::uint16_t sequence_ = 0;
     int ttl_ = -1;  // the value IP_TTL holds now; -1 = not set yet
+    // The last request's send time, monotonic and on the receive stamps' realtime clock.
     std::int64_t sent_ns_ = 0;
+    std::int64_t sent_realtime_ns_ = 0;
 };
 
 }  // namespace corvane::platform
