@@ -3,9 +3,28 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <mutex>
 #include <vector>
 
 namespace corvane {
+namespace {
+
+std::mutex g_clock_mutex;
+MonotonicClock g_clock;
+
+}  // namespace
+
+std::chrono::steady_clock::time_point monotonic_now() {
+    // Read under the lock, so that a replaced clock is never called after
+    // set_monotonic_clock returns. A few readings a second per trace.
+    std::lock_guard lock(g_clock_mutex);
+    return g_clock ? g_clock() : std::chrono::steady_clock::now();
+}
+
+void set_monotonic_clock(MonotonicClock clock) {
+    std::lock_guard lock(g_clock_mutex);
+    g_clock = std::move(clock);
+}
 
 std::int64_t now_unix_ms() {
     using namespace std::chrono;

@@ -90,7 +90,7 @@ void trace_target_thread(std::string target, SharedTraceState state, SharedSetti
     push_route_event(state, RouteEventKind::Info, "Path discovered, " + std::to_string(route.size()) + " hops");
     set_status_unless_stopped(state, stopped, "Monitoring");
 
-    Clock::time_point last_discovery = Clock::now();
+    Clock::time_point last_discovery = monotonic_now();
     std::shared_ptr<HistoryWriter> writer;
     {
         std::lock_guard lock(state->mutex);
@@ -108,11 +108,11 @@ void trace_target_thread(std::string target, SharedTraceState state, SharedSetti
             return;
         }
         const std::uint64_t route_secs = settings->route_secs.load();
-        const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - last_discovery);
+        const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(monotonic_now() - last_discovery);
         if (route_secs == 0 || static_cast<std::uint64_t>(elapsed.count()) < route_secs) continue;
 
         Route fresh = recheck_route(*handle, session, route);
-        last_discovery = Clock::now();
+        last_discovery = monotonic_now();
         {
             std::lock_guard lock(state->mutex);
             state->state.last_trace_ms = now_unix_ms();

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
 #include <sstream>
-#include <thread>
 
+#include "engine/clock.h"
 #include "engine/history_writer.h"
 #include "engine/reverse_lookup.h"
 #include "engine/trace_tab.h"
@@ -153,18 +155,44 @@ TEST_F(TraceSessionTest, StopDuringTheRetryPauseEndsWithinATick) {
     EXPECT_EQ(echo_.handles_opened(), 1);
 }
 
+// Interval 0 means never, not some default: with the clock a day ahead, the
+// monitor's ticks see a day since the discovery and still don't look.
 TEST_F(TraceSessionTest, RouteCheckIntervalZeroNeverRetraces) {
+    settings_->probe_ms = 200;  // rows that keep coming without filling the buffer
+    std::atomic<bool> day_later{false};
+    struct ClockAhead {
+        explicit ClockAhead(const std::atomic<bool>& on) {
+            set_monotonic_clock([&on] { return std::chrono::steady_clock::now() + (on.load() ? 24h : 0h); });
+        }
+        ~ClockAhead() { set_monotonic_clock({}); }
+    } clock(day_later);
     echo_.set_route(kDest, scripted_route({hop(1)}));
     TraceTab tab = new_trace_tab(kTarget);
     start(tab);
-    ASSERT_TRUE(wait_until([&] { return status_is(tab, "Monitoring"); }));
+    ASSERT_TRUE(wait_until([&] { return status_is(tab, "Monitoring") && snap(tab).history_file.has_value(); }));
     echo_.set_route(kDest, scripted_route({hop(1), hop(2)}));  // a change nobody looks for
-    std::this_thread::sleep_for(1500ms);
-    const TraceState st = snap(tab);
+    day_later = true;
+
+    // Every fourth tick flushes the probes' rows, and a tick decides on a
+    // route check after its flush: of three growths of the file from here at
+    // least two are flushes, so at least one whole tick weighed the day.
+    const std::filesystem::path file = *snap(tab).history_file;
+    std::uintmax_t size = std::filesystem::file_size(file);
+    for (int growth = 0; growth < 3; ++growth) {
+        ASSERT_TRUE(wait_until([&] { return std::filesystem::file_size(file) > size; }));
+        size = std::filesystem::file_size(file);
+    }
+    TraceState st = snap(tab);
     EXPECT_EQ(st.last_trace_ms, 0);
     EXPECT_EQ(st.events.size(), 1u);
     EXPECT_EQ(st.hops.size(), 2u);
     EXPECT_EQ(echo_.requests(kDest, 3), 0u);
+
+    // Any interval up to a day re-checks at the next tick.
+    settings_->route_secs = 24 * 3600;
+    ASSERT_TRUE(wait_until([&] { return snap(tab).events.size() == 2; }));
+    EXPECT_NE(snap(tab).last_trace_ms, 0);
+    EXPECT_EQ(snap(tab).hops.size(), 3u);
 }
 
 TEST_F(TraceSessionTest, ChangedRouterAtOneHopIsUpdatedInPlace) {

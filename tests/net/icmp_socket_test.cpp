@@ -170,8 +170,10 @@ TEST_P(IcmpSocketNet, SilentHopTimesOutAfterAboutOneSecondAndLeavesTheNextProbeC
     const IcmpOutcome silent = s.echo(addr(kSimDest), 2);
     const double took = elapsed_ms(start);
     EXPECT_EQ(silent.status, platform::kIcmpTimedOut);
-    EXPECT_GE(took, 900);
-    EXPECT_LE(took, 1500);
+    // Never short of the time-out; the upper bound only catches a wrong one
+    // (a busy machine adds milliseconds, not a second).
+    EXPECT_GE(took, IcmpSocket::kTimeoutMs);
+    EXPECT_LT(took, 2 * IcmpSocket::kTimeoutMs);
 
     const IcmpOutcome next = s.echo(addr(kSimDest), 3);
     EXPECT_EQ(next.status, platform::kIcmpTtlExpired);
@@ -261,8 +263,8 @@ TEST_P(IcmpSocketNet, UnroutableDestinationFailsAtOnce) {
     IcmpSocket s = open_socket();
     const auto start = Clock::now();
     const IcmpOutcome out = s.echo(addr(kUnroutable), 64);
-    EXPECT_LT(elapsed_ms(start), 500);
     EXPECT_EQ(out.status, platform::kIcmpNetUnreachable);
+    EXPECT_LT(elapsed_ms(start), IcmpSocket::kTimeoutMs) << "waited out the time-out";
 
     KindHandle h(GetParam());
     EXPECT_TRUE(send_icmp_echo(h, addr(kUnroutable), 64).failed);

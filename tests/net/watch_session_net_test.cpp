@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "engine/clock.h"
 #include "engine/duration_text.h"
 #include "engine/watch_session.h"
 #include "engine/watch_tab.h"
@@ -214,21 +215,40 @@ TEST_F(WatchSessionNet, NameThatMovesIsResolvedAgain) {
     EXPECT_GE(on_second, 2u);
 }
 
-TEST_F(WatchSessionNet, NameThatNeverResolvesIsNotPinged) {
+// A name that doesn't resolve is not pinged, and its thread asks again every
+// cycle: once the name appears, the host is pinged from then on. A name with
+// only an IPv6 address never is.
+TEST_F(WatchSessionNet, NameIsPingedOnlyOnceItResolves) {
     CORVANE_REQUIRE_NETBED();
-    start({{test::kUnknownName, std::nullopt}, {test::kV6OnlyName, "six"}});
+    NamespaceHosts hosts;
+    if (!hosts.usable()) GTEST_SKIP() << "/etc/hosts is not the test namespace's own file";
+    netsim::Simulator sim;
+    const std::string addr = "10.77.62.1", name = "late.sim.test";
+    sim.set_destination(sim_host(addr));
+    start({{name, std::nullopt}, {test::kV6OnlyName, "six"}});
     ASSERT_TRUE(wait_state(tab_.state, [](const TraceState& st) {
         return st.hops[0].error.has_value() && st.hops[1].error.has_value();
     }));
-    std::this_thread::sleep_for(500ms);  // several more cycles
+
+    const std::int64_t appeared_ms = now_unix_ms();
+    hosts.set_extra(addr + "  " + name + "\n");
+    ASSERT_TRUE(wait_state(tab_.state, [](const TraceState& st) { return st.hops[0].received >= 2; }));
     settle();
+
     const TraceState st = snapshot(tab_);
-    for (const HopStats& h : st.hops) {
-        EXPECT_EQ(h.error, kNameDoesNotResolve);
-        EXPECT_EQ(h.sent, 0u);
-        EXPECT_FALSE(h.addr.has_value());
-    }
-    EXPECT_FALSE(st.history_file.has_value());  // no row, so no file
+    const HopStats& late = st.hops[0];
+    EXPECT_FALSE(late.error.has_value());
+    EXPECT_EQ(late.addr, Ipv4Addr::parse(addr));
+    ASSERT_FALSE(late.sample_times.empty());
+    EXPECT_GE(late.sample_times.front(), appeared_ms) << "pinged before the name resolved";
+    const HopStats& six = st.hops[1];
+    EXPECT_EQ(six.error, kNameDoesNotResolve);
+    EXPECT_EQ(six.sent, 0u);
+    EXPECT_FALSE(six.addr.has_value());
+    ASSERT_TRUE(st.history_file.has_value());
+    const std::vector<std::string> rows = lines_of(test::read_file(*st.history_file));
+    ASSERT_EQ(rows.size(), late.sent + 1);
+    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(row_tail(rows[i]).rfind(name + ",1," + addr + ",", 0), 0u) << rows[i];
 }
 
 }  // namespace
