@@ -33,7 +33,7 @@ void BM_ParseRawTimeExceeded(benchmark::State& state) {
     const Ipv4Addr dest(10, 77, 100, 1);
     for (auto _ : state) {
         auto ev = parse_raw_packet(packet);
-        benchmark::DoNotOptimize(ev && event_answers(*ev, dest, 0x1234, 7, true));
+        benchmark::DoNotOptimize(ev && event_answers(*ev, dest, 0x1234, 7));
     }
 }
 BENCHMARK(BM_ParseRawTimeExceeded);

@@ -136,13 +136,10 @@ std::optional<IcmpEvent> parse_ping_error(std::span<const std::uint8_t> quoted, 
     return ev;
 }
 
-bool event_answers(const IcmpEvent& event, Ipv4Addr dest, std::uint16_t id, std::uint16_t sequence,
-                   bool check_id) {
-    if (event.sequence != sequence || event.target != dest) return false;
-    if (check_id && event.id != id) return false;
-    // A reply must come from the destination itself; an error may come from anyone on the way.
-    if (event.type == kIcmpEchoReply) return event.from == dest;
-    return event.type != kIcmpEchoRequest;
+bool event_answers(const IcmpEvent& event, Ipv4Addr dest, std::uint16_t id, std::uint16_t sequence) {
+    if (event.id != id || event.sequence != sequence) return false;
+    if (event.type == kIcmpEchoReply) return true;
+    return event.type != kIcmpEchoRequest && event.target == dest;
 }
 
 std::uint32_t status_for_event(const IcmpEvent& event) {

@@ -71,10 +71,12 @@ std::optional<IcmpEvent> parse_ping_reply(std::span<const std::uint8_t> payload,
 std::optional<IcmpEvent> parse_ping_error(std::span<const std::uint8_t> quoted, Ipv4Addr target,
                                           std::uint8_t type, std::uint8_t code, Ipv4Addr offender);
 
-// Whether an event answers the request just sent. `check_id` is off for ping
-// sockets, whose id the kernel both rewrites and already filters on.
-bool event_answers(const IcmpEvent& event, Ipv4Addr dest, std::uint16_t id, std::uint16_t sequence,
-                   bool check_id);
+// Whether an event answers the request just sent: it carries our id and
+// sequence (a ping socket's id is the one the kernel gave it at bind, which it
+// writes into every request). An error must quote a request to `dest`; a
+// reply may come from another address than the one probed, and `from` says
+// which.
+bool event_answers(const IcmpEvent& event, Ipv4Addr dest, std::uint16_t id, std::uint16_t sequence);
 
 // Status an event that answers our request stands for.
 std::uint32_t status_for_event(const IcmpEvent& event);

@@ -270,7 +270,7 @@ bool IcmpSocket::read_ping_replies(Ipv4Addr dest, std::uint16_t sequence, IcmpOu
         if (m.n < 0) return false;
         const auto bytes = std::span<const std::uint8_t>(buf, std::min<std::size_t>(std::size_t(m.n), sizeof buf));
         const auto ev = parse_ping_reply(bytes, addr_of(from));
-        if (!ev || !event_answers(*ev, dest, id_, sequence, false)) continue;
+        if (!ev || !event_answers(*ev, dest, id_, sequence)) continue;
         out.status = kIcmpSuccess;
         out.from = ev->from;
         take_round_trip(out, m.received_ns, receive_stamp_ns(m.hdr));
@@ -311,7 +311,7 @@ bool IcmpSocket::read_ping_errors(Ipv4Addr dest, std::uint16_t sequence, IcmpOut
                     if (off.sin_family == AF_INET) offender = addr_of(off);
                 }
                 const auto ev = parse_ping_error(quoted, addr_of(target), ee.ee_type, ee.ee_code, offender);
-                if (!ev || !event_answers(*ev, dest, id_, sequence, false)) continue;
+                if (!ev || !event_answers(*ev, dest, id_, sequence)) continue;
                 out.status = status_for_event(*ev);
                 out.from = ev->from;
                 take_round_trip(out, m.received_ns, stamp);
@@ -319,7 +319,7 @@ bool IcmpSocket::read_ping_errors(Ipv4Addr dest, std::uint16_t sequence, IcmpOut
             }
             if (ee.ee_origin == SO_EE_ORIGIN_LOCAL) {
                 const auto ev = parse_ping_error(quoted, addr_of(target), kIcmpUnreachable, 0, Ipv4Addr{});
-                if (!ev || !event_answers(*ev, dest, id_, sequence, false)) continue;
+                if (!ev || !event_answers(*ev, dest, id_, sequence)) continue;
                 out.status = status_for_errno(int(ee.ee_errno));
                 take_round_trip(out, m.received_ns, stamp);
                 return true;
@@ -337,7 +337,7 @@ bool IcmpSocket::read_raw(Ipv4Addr dest, std::uint16_t sequence, IcmpOutcome& ou
         if (m.n < 0) return false;
         const auto bytes = std::span<const std::uint8_t>(buf, std::min<std::size_t>(std::size_t(m.n), sizeof buf));
         const auto ev = parse_raw_packet(bytes);
-        if (!ev || !event_answers(*ev, dest, id_, sequence, true)) continue;
+        if (!ev || !event_answers(*ev, dest, id_, sequence)) continue;
         out.status = status_for_event(*ev);
         out.from = ev->from;
         take_round_trip(out, m.received_ns, receive_stamp_ns(m.hdr));

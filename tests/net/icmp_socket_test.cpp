@@ -214,6 +214,24 @@ TEST_P(IcmpSocketNet, AStaleReplyOfATimedOutRequestIsNotTakenForTheNextOne) {
     EXPECT_GE(again.rtt_ms, 400u);
 }
 
+// A host may answer from another of its addresses. The reply is ours by id
+// and sequence, taken when it comes, and says where it came from; the callers
+// decide what it means (a trace shows that address, a watch counts a loss).
+TEST_P(IcmpSocketNet, AReplyFromAnotherAddressIsTakenWithThatAddress) {
+    CORVANE_REQUIRE_NETBED();
+    auto sim_owner = attach_simulator();
+    netsim::SimDestination d;
+    d.addr = kSimDest;
+    d.reply_from = kSimUnnamedDest;
+    d.delay_ms = 5;
+    sim_owner->set_destination(d);
+    IcmpSocket s = open_socket();
+    const IcmpOutcome out = s.echo(addr(kSimDest), 64);
+    EXPECT_EQ(out.status, platform::kIcmpSuccess) << "not taken: waited out the time-out";
+    EXPECT_EQ(out.from, addr(kSimUnnamedDest));
+    EXPECT_GE(out.rtt_ms, 5u);
+}
+
 TEST_P(IcmpSocketNet, ThreadsWithTheirOwnSocketsNeverSeeEachOthersAnswers) {
     CORVANE_REQUIRE_NETBED();
     auto sim_owner = attach_simulator();

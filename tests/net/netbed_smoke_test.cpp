@@ -559,7 +559,7 @@ TEST(NetsimPacket, RecognisesOnlyWholeEchoRequests) {
     padded.resize(padded.size() + 10, 0xee);
     const auto preq = netsim::parse_echo_request(padded);
     ASSERT_TRUE(preq.has_value());
-    EXPECT_EQ(netsim::make_echo_reply(padded, *preq).size(), good.size());
+    EXPECT_EQ(netsim::make_echo_reply(padded, *preq, preq->dst).size(), good.size());
 }
 
 TEST(NetsimPacket, AnswersCarryValidChecksumsAndTheRightQuote) {
@@ -570,7 +570,7 @@ TEST(NetsimPacket, AnswersCarryValidChecksumsAndTheRightQuote) {
         ASSERT_TRUE(req.has_value());
         EXPECT_EQ(req->header_len, 20 + options);
 
-        const auto reply = netsim::make_echo_reply(request, *req);
+        const auto reply = netsim::make_echo_reply(request, *req, req->dst);
         ASSERT_EQ(reply.size(), 20u + 8 + 32);
         EXPECT_EQ(netsim::inet_checksum(std::span(reply).first(20)), 0);
         EXPECT_EQ(netsim::inet_checksum(std::span(reply).subspan(20)), 0);
@@ -605,7 +605,7 @@ TEST(NetsimConfig, ReadsRoutes) {
         "  hop silent   # never answers\n"
         "  hop 10.77.1.3 delay 30 loss 1 ratelimit 100\n"
         "\n"
-        "dest 10.77.100.2 silent unreachable\n");
+        "dest 10.77.100.2 silent unreachable from 10.77.100.9\n");
     ASSERT_EQ(routes.size(), 2u);
     EXPECT_EQ(routes[0].addr, "10.77.100.1");
     EXPECT_EQ(routes[0].delay_ms, 40);
@@ -618,6 +618,8 @@ TEST(NetsimConfig, ReadsRoutes) {
     EXPECT_EQ(routes[0].hops[2].loss_pct, 1);
     EXPECT_TRUE(routes[1].silent);
     EXPECT_TRUE(routes[1].unreachable);
+    EXPECT_EQ(routes[1].reply_from, "10.77.100.9");
+    EXPECT_TRUE(routes[0].reply_from.empty());
     EXPECT_TRUE(routes[1].hops.empty());
     EXPECT_TRUE(netsim::parse_config("").empty());
 }
@@ -638,6 +640,8 @@ TEST(NetsimConfig, RejectsWhatItCannotRead) {
         {"dest 10.77.100.1 loss nan\n", "line 1"},
         {"dest 10.77.100.1\n\nhop 10.77.1.1 ratelimit x\n", "line 3"},
         {"dest 10.77.100.1 fast\n", "line 1"},
+        {"dest 10.77.100.1 from\n", "line 1"},
+        {"dest 10.77.100.1 from dest2.sim.test\n", "line 1"},
         {"route 10.77.100.1\n", "line 1"},
         {"dest 10.77.100.1\ndest 10.77.100.1\n", "line 2"},
     };

@@ -113,11 +113,18 @@ TEST(RouteDiscoverySystemHandle, TheEngineHandleDiscoversToo) {
     auto sim_owner = attach_simulator();
     netsim::Simulator& sim = *sim_owner;
     sim.set_destination(sim_route(kSimDest, 2));
+    // A destination that answers from another of its addresses ends the
+    // route there, under that address.
+    auto elsewhere = sim_route(kSimDest2, 1);
+    elsewhere.reply_from = kSimUnnamedDest;
+    sim.set_destination(elsewhere);
     auto h = open_icmp_handle();
     ASSERT_TRUE(h->valid());
     std::atomic<bool> stop{false};
     EXPECT_EQ(discover_route(*h, addr(kSimDest), stop),
               (Entries{addr(sim_hop_addr(1)), addr(sim_hop_addr(2)), addr(kSimDest)}));
+    EXPECT_EQ(discover_route(*h, addr(kSimDest2), stop), (Entries{addr(sim_hop_addr(1)), addr(kSimUnnamedDest)}));
+    EXPECT_EQ(sim.requests_seen(kSimDest2, 3), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, RouteDiscovery, ::testing::Values(IcmpSocketKind::ping, IcmpSocketKind::raw),

@@ -146,22 +146,22 @@ TEST(EventMatching, OnlyTheAnswerToTheCurrentRequestCounts) {
     struct Case {
         const char* what;
         IcmpEvent ev;
-        bool check_id;
         bool answers;
     } cases[] = {
-        {"reply", reply, true, true},
-        {"time exceeded from a router", exceeded, true, true},
-        {"time exceeded from the destination itself", {11, 0, kId, kSeq, kDest, kDest}, true, true},
-        {"stale sequence", {0, 0, kId, kSeq - 1, kDest, kDest}, true, false},
-        {"stale error", {11, 0, kId, kSeq - 1, kRouter, kDest}, true, false},
-        {"reply from someone else", {0, 0, kId, kSeq, kRouter, kRouter}, true, false},
-        {"reply to another destination's probe", {0, 0, kId, kSeq, kRouter, kRouter}, false, false},
-        {"error about another destination", {11, 0, kId, kSeq, kRouter, kRouter}, true, false},
-        {"other id, raw socket", {0, 0, kId + 1, kSeq, kDest, kDest}, true, false},
-        {"other id, ping socket (kernel rewrote it)", {0, 0, kId + 1, kSeq, kDest, kDest}, false, true},
-        {"an echo request is never an answer", {8, 0, kId, kSeq, kDest, kDest}, true, false},
+        {"reply", reply, true},
+        {"time exceeded from a router", exceeded, true},
+        {"time exceeded from the destination itself", {11, 0, kId, kSeq, kDest, kDest}, true},
+        {"stale sequence", {0, 0, kId, kSeq - 1, kDest, kDest}, false},
+        {"stale error", {11, 0, kId, kSeq - 1, kRouter, kDest}, false},
+        // Another address may answer for the one probed; the caller decides.
+        {"reply from another address", {0, 0, kId, kSeq, kRouter, kRouter}, true},
+        {"error about another destination", {11, 0, kId, kSeq, kRouter, kRouter}, false},
+        // A ping socket's requests and answers carry the id the kernel gave it.
+        {"reply with another id", {0, 0, kId + 1, kSeq, kDest, kDest}, false},
+        {"error quoting another id", {11, 0, kId + 1, kSeq, kRouter, kDest}, false},
+        {"an echo request is never an answer", {8, 0, kId, kSeq, kDest, kDest}, false},
     };
-    for (const auto& c : cases) EXPECT_EQ(event_answers(c.ev, kDest, kId, kSeq, c.check_id), c.answers) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(event_answers(c.ev, kDest, kId, kSeq), c.answers) << c.what;
     EXPECT_EQ(status_for_event(reply), kIcmpSuccess);
     EXPECT_EQ(status_for_event(exceeded), kIcmpTtlExpired);
 }

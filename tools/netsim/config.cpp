@@ -54,6 +54,10 @@ std::vector<SimDestination> parse_config(const std::string& text) {
                 else if (word == "loss") d.loss_pct = number(n, word, in, 100);
                 else if (word == "silent") d.silent = true;
                 else if (word == "unreachable") d.unreachable = true;
+                else if (word == "from") {
+                    if (!(in >> word)) fail(n, "'from' needs an address");
+                    d.reply_from = address(n, word);
+                }
                 else fail(n, "unknown word '" + word + "'");
             }
             out.push_back(std::move(d));

@@ -2,7 +2,7 @@
 // The simulator's text configuration, for the netsim program:
 //
 //   # a comment; blank lines are ignored
-//   dest 10.77.100.1 delay 40 loss 5 [silent] [unreachable]
+//   dest 10.77.100.1 delay 40 loss 5 [silent] [unreachable] [from 10.77.100.9]
 //   hop 10.77.1.1 delay 10 loss 0 ratelimit 0
 //   hop silent
 //

@@ -91,10 +91,10 @@ std::optional<EchoRequest> parse_echo_request(std::span<const std::uint8_t> p) {
 }
 
 std::vector<std::uint8_t> make_echo_reply(std::span<const std::uint8_t> request,
-                                          const EchoRequest& req) {
+                                          const EchoRequest& req, std::uint32_t from) {
     const std::size_t total = get16(request, 2);
     const auto icmp = request.subspan(req.header_len, total - req.header_len);
-    auto p = ip_packet(req.dst, req.src, icmp.size());
+    auto p = ip_packet(from, req.src, icmp.size());
     std::copy(icmp.begin(), icmp.end(), p.begin() + kIpHeader);
     p[kIpHeader] = 0;  // echo reply
     p[kIpHeader + 1] = 0;

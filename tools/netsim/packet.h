@@ -31,9 +31,11 @@ struct EchoRequest {
 // malformed or truncated input included, gives nullopt.
 std::optional<EchoRequest> parse_echo_request(std::span<const std::uint8_t> packet);
 
-// The echo reply `from` the request's destination: same id, sequence, payload.
+// The echo reply to a request: same id, sequence, payload, sent `from` the
+// request's destination or, for a host answering from another of its
+// addresses, from that one.
 std::vector<std::uint8_t> make_echo_reply(std::span<const std::uint8_t> request,
-                                          const EchoRequest& req);
+                                          const EchoRequest& req, std::uint32_t from);
 
 // An ICMP error (time-exceeded, unreachable) from `from` to the request's
 // source, quoting the request's IP header and the first 8 bytes after it.

@@ -46,6 +46,7 @@ Clock::duration ms(double v) {
 struct Route {
     SimDestination cfg;
     std::vector<std::optional<std::uint32_t>> hops;  // nullopt = silent
+    std::uint32_t reply_from = 0;
     std::array<std::uint64_t, 256> seen{};
 };
 
@@ -198,7 +199,7 @@ void Simulator::Impl::handle(std::span<const std::uint8_t> packet, Clock::time_p
                 answer = make_icmp_error(packet, *req, *from, 3, 1);
             } else {
                 ++counters.echo_replies;
-                answer = make_echo_reply(packet, *req);
+                answer = make_echo_reply(packet, *req, r.reply_from);
             }
             delay = ms(r.cfg.delay_ms);
         }
@@ -334,6 +335,7 @@ void Simulator::set_destination(const SimDestination& dest) {
     Route r;
     const std::uint32_t addr = require_ipv4(dest.addr);
     r.cfg = dest;
+    r.reply_from = dest.reply_from.empty() ? addr : require_ipv4(dest.reply_from);
     for (const SimHop& h : dest.hops) {
         if (h.addr.empty()) {
             r.hops.emplace_back();

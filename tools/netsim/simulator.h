@@ -30,6 +30,7 @@ struct SimDestination {
     bool silent = false;      // the destination never answers
     bool unreachable = false; // the last hop answers "host unreachable" (3/1)
                               // (the destination itself when there are no hops)
+    std::string reply_from;   // dotted IPv4 its echo replies come from; empty = addr
 };
 
 // What the simulator did with one echo request: when it read it from the
