@@ -111,11 +111,11 @@ void report_histogram(std::ostringstream& report, const char* what, const std::m
 // A busy machine delays the simulator's thread as much as the prober's, so
 // a round trip is judged against what the simulator really did. Two bounds
 // hold however busy the machine is: no answer leaves before the delay has
-// passed since its request was read, so nothing measures less than the
-// delay; and the kernel stamps an answer while the simulator's write is under
-// way, so a stamped round trip is never longer than from the call to the end
-// of that write. Besides, the round trip stays within 2 ms of the span from
-// reading the request to writing the answer.
+// passed since its request reached the device, so nothing measures less than
+// the delay; and the kernel stamps an answer while the simulator's write is
+// under way, so a stamped round trip is never longer than from the call to
+// the end of that write. Besides, the round trip stays within 2 ms of the
+// span from the request's arrival to the answer's write.
 TEST_P(IcmpSocketNet, RoundTripMatchesTheSimulatedDelay) {
     CORVANE_REQUIRE_NETBED();
     auto sim_owner = attach_simulator();
@@ -132,7 +132,7 @@ TEST_P(IcmpSocketNet, RoundTripMatchesTheSimulatedDelay) {
                 ++lost;
                 continue;
             }
-            const double span = ms_between(p.served->read, *p.served->answered);
+            const double span = ms_between(p.served->arrived, *p.served->answered);
             const double rtt = p.out.rtt_ms;
             off_delay[std::int64_t(p.out.rtt_ms) - d]++;
             // Rounded up: +0 is at most the span, +2 the last bucket within bounds.

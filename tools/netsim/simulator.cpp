@@ -2,8 +2,12 @@
 
 #include "netsim/packet.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/if_ether.h>
+#include <linux/if_packet.h>
 #include <linux/if_tun.h>
+#include <linux/net_tstamp.h>
 #include <net/if.h>
 #include <poll.h>
 #include <pthread.h>
@@ -13,6 +17,7 @@
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <array>
@@ -55,7 +60,7 @@ struct Answer {
     std::uint64_t order;  // keeps answers due at the same time in arrival order
     std::vector<std::uint8_t> bytes;
     std::uint64_t exchange;        // the request's exchange key
-    Clock::time_point read;        // when the request was read, to tell it from a later one with the same key
+    Clock::time_point arrived;     // the request's, to tell it from a later one with the same key
     bool operator>(const Answer& o) const {
         return due != o.due ? due > o.due : order > o.order;
     }
@@ -67,6 +72,38 @@ std::uint64_t drop_key(std::uint32_t addr, std::uint8_t ttl) {
 
 std::uint64_t exchange_key(std::uint32_t addr, std::uint16_t id, std::uint16_t sequence) {
     return std::uint64_t{addr} << 32 | std::uint64_t{id} << 16 | sequence;
+}
+
+std::int64_t realtime_ns() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return std::int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+// A packet socket on the device that sees every packet the kernel hands to
+// it, each with the kernel's software stamp of that moment. The simulator's
+// thread may get round to reading a request later than that (a busy machine
+// or a long stretch of kernel work elsewhere keeps even a real-time thread
+// waiting); the stamp says when the request really arrived. -1 where packet
+// sockets are refused (not root).
+int open_tap(const std::string& device) {
+    // Only a tap for every protocol sees what goes out of a device.
+    const int fd = ::socket(AF_PACKET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, htons(ETH_P_ALL));
+    if (fd < 0) return -1;
+    sockaddr_ll at{};
+    at.sll_family = AF_PACKET;
+    at.sll_protocol = htons(ETH_P_ALL);
+    at.sll_ifindex = static_cast<int>(::if_nametoindex(device.c_str()));
+    const int stamps = SOF_TIMESTAMPING_RX_SOFTWARE | SOF_TIMESTAMPING_SOFTWARE;
+    // Room for a thousand requests sent at once.
+    const int room = 8 << 20;
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0 ||
+        ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPING, &stamps, sizeof stamps) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &room, sizeof room);
+    return fd;
 }
 
 // Attaching gives the device its carrier, but the kernel activates its queue
@@ -96,6 +133,7 @@ void wait_until_running(const std::string& device) {
 
 struct Simulator::Impl {
     int tun = -1;
+    int tap = -1;
     int wake = -1;
     std::atomic<bool> stop{false};
     std::thread thread;
@@ -115,6 +153,9 @@ struct Simulator::Impl {
     // Owned by the simulator thread alone.
     std::priority_queue<Answer, std::vector<Answer>, std::greater<>> due;
     std::uint64_t next_order = 0;
+    // Requests seen on the tap and not yet read from the device: exchange
+    // key -> the kernel's stamp (realtime clock, ns).
+    std::unordered_map<std::uint64_t, std::int64_t> tapped;
 
     // Percent chance as a repeatable draw; no draw when there is no loss, so
     // adding a loss-free route doesn't shift another route's losses.
@@ -125,27 +166,78 @@ struct Simulator::Impl {
     }
 
     void run();
+    void read_tap();
+    // When the request with this key reached the device; `read` where the
+    // tap has no stamp for it.
+    Clock::time_point arrival(std::uint64_t key, Clock::time_point read);
     void read_packets();
-    void handle(std::span<const std::uint8_t> packet, Clock::time_point now);
+    void handle(std::span<const std::uint8_t> packet, Clock::time_point read);
     void send_due(Clock::time_point now);
     // With mu held.
-    void note_read(std::uint64_t key, Clock::time_point now);
+    void note_arrival(std::uint64_t key, Clock::time_point now);
 };
 
-void Simulator::Impl::note_read(std::uint64_t key, Clock::time_point now) {
+void Simulator::Impl::note_arrival(std::uint64_t key, Clock::time_point now) {
     exchanges.insert_or_assign(key, SimExchange{now, std::nullopt});
     exchange_order.emplace_back(key, now);
     while (exchange_order.size() > kExchangesKept) {
-        const auto [old, read] = exchange_order.front();
-        if (auto it = exchanges.find(old); it != exchanges.end() && it->second.read == read) exchanges.erase(it);
+        const auto [old, arrived] = exchange_order.front();
+        if (auto it = exchanges.find(old); it != exchanges.end() && it->second.arrived == arrived) exchanges.erase(it);
         exchange_order.pop_front();
     }
 }
 
-void Simulator::Impl::handle(std::span<const std::uint8_t> packet, Clock::time_point now) {
+void Simulator::Impl::read_tap() {
+    if (tap < 0) return;
+    std::array<std::uint8_t, 2048> buf;
+    alignas(cmsghdr) std::array<std::uint8_t, 256> control;
+    // Everything the device was handed before the reads that follow; bounded
+    // like them.
+    for (int i = 0; i < 4096; ++i) {
+        sockaddr_ll from{};
+        iovec iov{buf.data(), buf.size()};
+        msghdr msg{};
+        msg.msg_name = &from;
+        msg.msg_namelen = sizeof from;
+        msg.msg_iov = &iov;
+        msg.msg_iovlen = 1;
+        msg.msg_control = control.data();
+        msg.msg_controllen = control.size();
+        const ssize_t n = ::recvmsg(tap, &msg, MSG_DONTWAIT);
+        if (n < 0) return;
+        // What the simulator itself writes into the device comes by too.
+        if (from.sll_pkttype != PACKET_OUTGOING) continue;
+        const auto req = parse_echo_request(std::span(buf.data(), std::min(std::size_t(n), buf.size())));
+        if (!req) continue;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c != nullptr; c = CMSG_NXTHDR(&msg, c)) {
+            if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_TIMESTAMPING) continue;
+            timespec ts[3];
+            std::memcpy(ts, CMSG_DATA(c), sizeof ts);
+            if (ts[0].tv_sec == 0 && ts[0].tv_nsec == 0) continue;
+            // Requests the device dropped are never read; don't keep them for ever.
+            if (tapped.size() >= kExchangesKept) tapped.clear();
+            tapped[exchange_key(req->dst, req->id, req->sequence)] =
+                std::int64_t(ts[0].tv_sec) * 1'000'000'000 + ts[0].tv_nsec;
+        }
+    }
+}
+
+Clock::time_point Simulator::Impl::arrival(std::uint64_t key, Clock::time_point read) {
+    const auto it = tapped.find(key);
+    if (it == tapped.end()) return read;
+    const std::int64_t ago = realtime_ns() - it->second;
+    tapped.erase(it);
+    // The realtime clock may have been stepped meanwhile: keep to what can be.
+    if (ago <= 0 || ago > 10'000'000'000) return read;
+    return read - std::chrono::nanoseconds(ago);
+}
+
+void Simulator::Impl::handle(std::span<const std::uint8_t> packet, Clock::time_point read) {
     const auto req = parse_echo_request(packet);
     if (!req) return;  // not ours to answer: the network is a black hole
     const std::uint64_t key = exchange_key(req->dst, req->id, req->sequence);
+    // Delays and rate limits run from the request's arrival, as on a network.
+    const Clock::time_point now = arrival(key, read);
     std::vector<std::uint8_t> answer;
     Clock::duration delay{};
     {
@@ -158,7 +250,7 @@ void Simulator::Impl::handle(std::span<const std::uint8_t> packet, Clock::time_p
         }
         Route& r = it->second;
         ++r.seen[req->ttl];
-        note_read(key, now);
+        note_arrival(key, now);
         if (auto d = drops.find(drop_key(req->dst, req->ttl)); d != drops.end()) {
             if (--d->second == 0) drops.erase(d);
             ++counters.dropped;
@@ -208,6 +300,9 @@ void Simulator::Impl::handle(std::span<const std::uint8_t> packet, Clock::time_p
 }
 
 void Simulator::Impl::read_packets() {
+    // The kernel shows a packet to the tap before it queues it for the
+    // device, so every request read below has been tapped already.
+    read_tap();
     std::array<std::uint8_t, 65536> buf;
     // Bounded, so a flood can't starve the answers that are due.
     for (int i = 0; i < 256; ++i) {
@@ -226,7 +321,7 @@ void Simulator::Impl::send_due(Clock::time_point now) {
             const auto written = Clock::now();
             std::lock_guard lock(mu);
             auto it = exchanges.find(a.exchange);
-            if (it != exchanges.end() && it->second.read == a.read) it->second.answered = written;
+            if (it != exchanges.end() && it->second.arrived == a.arrived) it->second.answered = written;
         }
         due.pop();
     }
@@ -300,9 +395,11 @@ Simulator::Simulator(const std::string& device, std::uint64_t seed, int busy_wai
                                  (err == EBUSY ? " (another simulator is serving it)" : ""));
     }
     wait_until_running(device);
+    impl_->tap = open_tap(device);
     impl_->wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (impl_->wake < 0) {
         const int err = errno;
+        if (impl_->tap >= 0) ::close(impl_->tap);
         ::close(impl_->tun);
         throw std::runtime_error(std::string("netsim: eventfd: ") + std::strerror(err));
     }
@@ -316,6 +413,7 @@ Simulator::Simulator(const std::string& device, std::uint64_t seed, int busy_wai
     } catch (...) {
         pthread_sigmask(SIG_SETMASK, &old, nullptr);
         ::close(impl_->wake);
+        if (impl_->tap >= 0) ::close(impl_->tap);
         ::close(impl_->tun);
         throw;
     }
@@ -328,6 +426,7 @@ Simulator::~Simulator() {
     [[maybe_unused]] ssize_t n = ::write(impl_->wake, &one, sizeof one);
     impl_->thread.join();
     ::close(impl_->wake);
+    if (impl_->tap >= 0) ::close(impl_->tap);
     ::close(impl_->tun);
 }
 

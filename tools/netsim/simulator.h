@@ -2,8 +2,9 @@
 // A network of simulated routers behind a TUN device. Echo requests that the
 // kernel routes into the device are answered as a configured route would:
 // time-exceeded from hop[TTL-1], or an echo reply from the destination, each
-// after its delay, with seeded loss. Everything else sent into the device is
-// dropped, so nothing leaves the machine.
+// its delay after the request reached the device, with seeded loss.
+// Everything else sent into the device is dropped, so nothing leaves the
+// machine.
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -33,12 +34,14 @@ struct SimDestination {
     std::string reply_from;   // dotted IPv4 its echo replies come from; empty = addr
 };
 
-// What the simulator did with one echo request: when it read it from the
-// device and, when it answered, when the write of the answer returned. A
-// round trip measured by the prober can be judged against this span rather
-// than against the configured delay, which a busy machine stretches.
+// What the simulator did with one echo request: when it reached the device
+// and, when it answered, when the write of the answer returned. A round trip
+// measured by the prober can be judged against this span rather than against
+// the configured delay, which a busy machine stretches.
 struct SimExchange {
-    std::chrono::steady_clock::time_point read;
+    // The kernel's stamp of the request's hand-over to the device, where the
+    // simulator may tap it (root); else when the simulator read it.
+    std::chrono::steady_clock::time_point arrived;
     std::optional<std::chrono::steady_clock::time_point> answered;
 };
 
