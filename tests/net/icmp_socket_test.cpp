@@ -175,9 +175,13 @@ TEST_P(IcmpSocketNet, SilentHopTimesOutAfterAboutOneSecondAndLeavesTheNextProbeC
     EXPECT_GE(took, IcmpSocket::kTimeoutMs);
     EXPECT_LT(took, 2 * IcmpSocket::kTimeoutMs);
 
+    EXPECT_FALSE(silent.stamped);
+
     const IcmpOutcome next = s.echo(addr(kSimDest), 3);
     EXPECT_EQ(next.status, platform::kIcmpTtlExpired);
     EXPECT_EQ(next.from, addr(sim_hop_addr(3)));
+    // A ping socket reads time-exceeded from its error queue: stamped too.
+    EXPECT_TRUE(next.stamped);
     const IcmpOutcome reply = s.echo(addr(kSimDest), 64);
     EXPECT_EQ(reply.status, platform::kIcmpSuccess);
     EXPECT_EQ(reply.from, addr(kSimDest));
