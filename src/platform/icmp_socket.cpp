@@ -190,6 +190,12 @@ IcmpSocket& IcmpSocket::operator=(IcmpSocket&& other) noexcept {
     return *this;
 }
 
+void IcmpSocket::clear_pending_error() {
+    int err = 0;
+    socklen_t len = sizeof err;
+    getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len);
+}
+
 void IcmpSocket::close_fd() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
@@ -207,6 +213,11 @@ IcmpOutcome IcmpSocket::echo(Ipv4Addr dest, std::uint8_t ttl) {
     IcmpOutcome out;
     if (fd_ < 0 || !set_ttl(ttl)) return out;  // TTL 0 is refused here too
 
+    // An ICMP error that came back after an earlier request was given up
+    // leaves a pending socket error, and the kernel would fail this send with
+    // it: a probe never sent, reported as unreachable. Its queue entry is
+    // stale anyway.
+    clear_pending_error();
     const std::uint16_t sequence = ++sequence_;
     out.sequence = sequence;
     // A ping socket puts its own id in and fills the checksum itself.
@@ -239,11 +250,7 @@ IcmpOutcome IcmpSocket::echo(Ipv4Addr dest, std::uint8_t ttl) {
             if ((pfd.revents & POLLIN) && read_ping_replies(dest, sequence, out)) return out;
         } else {
             if ((pfd.revents & POLLIN) && read_raw(dest, sequence, out)) return out;
-            if (pfd.revents & POLLERR) {
-                int err = 0;
-                socklen_t len = sizeof err;
-                getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len);
-            }
+            if (pfd.revents & POLLERR) clear_pending_error();
         }
     }
     out.status = kIcmpTimedOut;
@@ -289,9 +296,7 @@ bool IcmpSocket::read_ping_errors(Ipv4Addr dest, std::uint16_t sequence, IcmpOut
             if (i == 0) {
                 // POLLERR with an empty queue: a socket error whose entry
                 // didn't fit. Clear it, or poll keeps waking us at once.
-                int err = 0;
-                socklen_t len = sizeof err;
-                getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len);
+                clear_pending_error();
             }
             return false;
         }

@@ -55,6 +55,8 @@ private:
     // The round trip of an answer read at `received_ns` (monotonic) with the
     // receive stamp its message carried, if any.
     void take_round_trip(IcmpOutcome& out, std::int64_t received_ns, std::optional<std::int64_t> stamp_ns) const;
+    // Reading SO_ERROR clears it.
+    void clear_pending_error();
     void close_fd();
 
     int fd_ = -1;

@@ -216,6 +216,21 @@ TEST_P(IcmpSocketNet, AStaleReplyOfATimedOutRequestIsNotTakenForTheNextOne) {
     const IcmpOutcome again = s.echo(addr(kSimDest2), 1);
     EXPECT_EQ(again.status, platform::kIcmpTtlExpired);
     EXPECT_GE(again.rtt_ms, 400u);
+
+    // A stale error that lands between two probes: the next one is still
+    // sent and answered, not failed by what the kernel kept of the old one.
+    routed.hops[0].delay_ms = 1200;
+    sim.set_destination(routed);
+    const IcmpOutcome late = s.echo(addr(kSimDest2), 1);
+    EXPECT_EQ(late.status, platform::kIcmpTimedOut);
+    const auto landed = [&] {
+        const auto ex = sim.exchange(kSimDest2, s.id(), late.sequence);
+        return ex && ex->answered;
+    };
+    for (int i = 0; i < 2000 && !landed(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(landed());
+    const IcmpOutcome after = s.echo(addr(kSimDest), 64);
+    EXPECT_EQ(after.status, platform::kIcmpSuccess) << "failed by the stale error of the probe before";
 }
 
 // A host may answer from another of its addresses. The reply is ours by id
