@@ -31,13 +31,16 @@ private:
 }  // namespace
 
 std::unique_ptr<IcmpHandle> open_icmp_handle() {
-    const IcmpHandleFactory factory = SeamSlot<IcmpHandleFactory>::instance().get();
-    if (factory) {
-        // Called outside the lock: a scripted factory may take its time.
+    const SeamSlot<IcmpHandleFactory>& slot = SeamSlot<IcmpHandleFactory>::instance();
+    // Called outside the lock: a scripted factory may take its time.
+    for (const IcmpHandleFactory& factory : {slot.get(), slot.get_default()}) {
+        if (!factory) continue;
         if (auto handle = factory()) return handle;
     }
-    return std::make_unique<SystemIcmpHandle>();
+    return open_system_icmp_handle();
 }
+
+std::unique_ptr<IcmpHandle> open_system_icmp_handle() { return std::make_unique<SystemIcmpHandle>(); }
 
 void set_icmp_handle_factory(IcmpHandleFactory factory) {
     SeamSlot<IcmpHandleFactory>::instance().set(std::move(factory));

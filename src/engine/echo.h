@@ -41,8 +41,13 @@ public:
 // unless a test installed a scripted one). Never null; check valid().
 std::unique_ptr<IcmpHandle> open_icmp_handle();
 
+// A handle on the system's ICMP sockets, whatever backend is installed.
+std::unique_ptr<IcmpHandle> open_system_icmp_handle();
+
 // Test seam: replaces how handles are made, for cases a real network can't
-// produce. An empty function restores the system's ICMP sockets.
+// produce. An empty function restores the default (test_seam_slot.h): the
+// system's ICMP sockets in the program. A factory that yields nothing gets
+// the default's handle.
 using IcmpHandleFactory = std::function<std::unique_ptr<IcmpHandle>()>;
 void set_icmp_handle_factory(IcmpHandleFactory factory);
 
@@ -51,6 +56,15 @@ EchoReply send_icmp_echo(IcmpHandle& handle, Ipv4Addr dest, std::uint8_t ttl);
 // Dotted IPv4 text is taken as it is; an IPv6 literal or a name with no IPv4
 // address gives nothing. The caller trims the text. Blocking.
 std::optional<Ipv4Addr> resolve_ipv4(const std::string& target);
+
+// The raw lookup of a name (never an address literal): its first IPv4
+// address, or nothing. The system's is getaddrinfo.
+using NameResolver = std::function<std::optional<Ipv4Addr>(const std::string&)>;
+std::optional<Ipv4Addr> system_resolve_ipv4(const std::string& name);
+
+// Test seam: replaces the raw lookup of names. An empty function restores
+// the default (test_seam_slot.h): the system's in the program.
+void set_name_resolver(NameResolver resolver);
 
 // Echoes with TTL 1..30, one after another, until the destination answers.
 // The stop flag is read before every echo; a stop gives an empty route.

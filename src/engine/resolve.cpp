@@ -4,7 +4,10 @@
 #include <netdb.h>
 #include <sys/socket.h>
 
+#include <utility>
+
 #include "engine/echo.h"
+#include "engine/test_seam_slot.h"
 
 namespace corvane {
 
@@ -14,12 +17,18 @@ std::optional<Ipv4Addr> resolve_ipv4(const std::string& target) {
     if (target.empty() || target.find('\0') != std::string::npos) return std::nullopt;
     in6_addr v6{};
     if (inet_pton(AF_INET6, target.c_str(), &v6) == 1) return std::nullopt;
+    const NameResolver resolver = SeamSlot<NameResolver>::instance().get();
+    return resolver ? resolver(target) : system_resolve_ipv4(target);
+}
 
+void set_name_resolver(NameResolver resolver) { SeamSlot<NameResolver>::instance().set(std::move(resolver)); }
+
+std::optional<Ipv4Addr> system_resolve_ipv4(const std::string& name) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* list = nullptr;
-    if (getaddrinfo(target.c_str(), nullptr, &hints, &list) != 0) return std::nullopt;
+    if (getaddrinfo(name.c_str(), nullptr, &hints, &list) != 0) return std::nullopt;
     std::optional<Ipv4Addr> found;
     for (const addrinfo* ai = list; ai != nullptr; ai = ai->ai_next) {
         if (ai->ai_family != AF_INET || ai->ai_addr == nullptr || ai->ai_addrlen < sizeof(sockaddr_in)) continue;

@@ -65,12 +65,17 @@ bool valid_utf8(const std::string& text) {
     return true;
 }
 
-std::string reverse_lookup_name(Ipv4Addr addr) {
-    const ReverseResolver resolver = SeamSlot<ReverseResolver>::instance().get();
+namespace {
+
+std::string name_from(const ReverseResolver& resolver, Ipv4Addr addr) {
     const std::optional<std::string> host = resolver ? resolver(addr) : system_reverse_lookup(addr);
     if (!host || !valid_utf8(*host) || *host == addr.to_string()) return "";
     return *host;
 }
+
+}  // namespace
+
+std::string reverse_lookup_name(Ipv4Addr addr) { return name_from(SeamSlot<ReverseResolver>::instance().get(), addr); }
 
 void request_reverse_lookup(TraceState& locked, const SharedTraceState& shared, std::size_t hop_index,
                             Ipv4Addr addr) {
@@ -83,13 +88,16 @@ void request_reverse_lookup(TraceState& locked, const SharedTraceState& shared, 
     // The only thread start under the state's lock: the new thread takes the
     // lock only after its lookup, so it can't wait on us for long. A lookup
     // the system has no thread for leaves the hop unnamed; the next request
-    // for the address tries again.
-    if (start_detached_thread([shared, addr] { reverse_dns_thread(shared, addr); }) != 0)
+    // for the address tries again. The resolver is the one in force now, not
+    // when the thread gets to run: a test's lookup is answered by its script.
+    if (start_detached_thread([shared, addr, resolver = SeamSlot<ReverseResolver>::instance().get()] {
+            reverse_dns_thread(shared, addr, resolver);
+        }) != 0)
         locked.dns_pending.edit().erase(addr);
 }
 
-void reverse_dns_thread(SharedTraceState shared, Ipv4Addr addr) {
-    std::string name = reverse_lookup_name(addr);
+void reverse_dns_thread(SharedTraceState shared, Ipv4Addr addr, const ReverseResolver& resolver) {
+    std::string name = name_from(resolver, addr);
     std::lock_guard lock(shared->mutex);
     TraceState& st = shared->state;
     st.dns_pending.edit().erase(addr);

@@ -19,7 +19,8 @@ using ReverseResolver = std::function<std::optional<std::string>(Ipv4Addr)>;
 std::optional<std::string> system_reverse_lookup(Ipv4Addr addr);
 
 // Test seam: replaces the raw lookup, so unit tests never reach the machine's
-// resolver. An empty function restores the system's.
+// resolver. An empty function restores the default (test_seam_slot.h): the
+// system's in the program.
 void set_reverse_resolver(ReverseResolver resolver);
 
 // The name to show for an address: "" when the lookup fails, gives text that
@@ -32,9 +33,9 @@ std::string reverse_lookup_name(Ipv4Addr addr);
 void request_reverse_lookup(TraceState& locked, const SharedTraceState& shared, std::size_t hop_index,
                             Ipv4Addr addr);
 
-// One lookup, then publishes the name to the cache and every hop with that
-// address. Runs detached.
-void reverse_dns_thread(SharedTraceState shared, Ipv4Addr addr);
+// One lookup through `resolver` (empty: the system's), then publishes the
+// name to the cache and every hop with that address. Runs detached.
+void reverse_dns_thread(SharedTraceState shared, Ipv4Addr addr, const ReverseResolver& resolver);
 
 // Asks for the name of every hop that has an address but no name yet.
 void start_missing_reverse_lookups(const SharedTraceState& shared);

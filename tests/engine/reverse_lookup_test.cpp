@@ -131,5 +131,16 @@ TEST(ReverseLookupCache, MissingNamesAreAskedForOnce) {
     EXPECT_EQ(hop_name(s, 2), "kept");
 }
 
+TEST(ReverseLookupCache, ALookupIsAnsweredByTheResolverOfWhenItWasAskedFor) {
+    auto s = state_with_hops({kA});
+    {
+        ScriptedNames names;
+        names.set(kA, "r1.test");
+        request(s, 0, kA);
+    }  // the script is gone, as a rule before the lookup's thread runs
+    ASSERT_TRUE(wait_until([&] { return settled(s); }));
+    EXPECT_EQ(hop_name(s, 0), "r1.test");
+}
+
 }  // namespace
 }  // namespace corvane

@@ -20,16 +20,6 @@ using test::ScriptedNames;
 using test::scripted_route;
 using test::wait_until;
 
-// No test in this executable may reach the machine's resolver, whatever it
-// forgets to script: lookups fail unless a test installs its own answers.
-class NoSystemLookups : public ::testing::Environment {
-public:
-    void SetUp() override {
-        set_reverse_resolver([](Ipv4Addr) { return std::optional<std::string>(); });
-    }
-};
-[[maybe_unused]] const auto* const kNoSystemLookups = ::testing::AddGlobalTestEnvironment(new NoSystemLookups);
-
 constexpr std::nullopt_t kSilent = std::nullopt;
 const Ipv4Addr kDest{10, 1, 0, 9};
 const std::string kTarget = " 10.1.0.9\t";  // typed with white space around it

@@ -182,7 +182,7 @@ ScriptedNames::ScriptedNames() : impl_(std::make_shared<Impl>()) {
 
 ScriptedNames::~ScriptedNames() {
     open_gate();
-    set_reverse_resolver([](Ipv4Addr) { return std::optional<std::string>(); });
+    set_reverse_resolver({});
 }
 
 void ScriptedNames::set(Ipv4Addr addr, std::string host) {

@@ -56,8 +56,8 @@ private:
 
 // Scripted reverse lookups, installed for the object's life. Answers come
 // from a table (no entry = the lookup fails); calls are counted, and a closed
-// gate holds every lookup until it opens. Afterwards every lookup fails, so a
-// straggling lookup thread never reaches the machine's resolver.
+// gate holds every lookup until it opens. Afterwards the default is back: in
+// the unit suites a guard that fails the test a straggling lookup comes from.
 class ScriptedNames {
 public:
     ScriptedNames();

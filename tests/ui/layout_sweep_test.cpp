@@ -9,6 +9,7 @@
 
 #include <imgui_internal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -23,6 +24,7 @@
 #include "main/app_update_test_fakes.h"
 #include "main/saved_lists.h"
 #include "replay/history_loader.h"
+#include "support/scripted_echo.h"
 #include "ui/app_frame.h"
 #include "ui/item_log.h"
 
@@ -120,6 +122,7 @@ std::filesystem::path write_recording(const std::filesystem::path& dir, std::int
 struct SweepEnv {
     test::AppFolders folders;
     std::int64_t now = wall_ms();
+    test::ScriptedNames names;
 };
 
 App base_app(const SweepEnv& env) {
@@ -160,7 +163,12 @@ void twelve_saved_lists(App& app, const SweepEnv& env) {
     ASSERT_EQ(app.saved_list_names.size(), 12u);
 }
 
-void load_recording(App& app, const SweepEnv& env) {
+// Playback names the hops it shows; their names come from the script.
+void load_recording(App& app, SweepEnv& env) {
+    for (std::uint8_t hop = 1; hop <= 30; ++hop)
+        env.names.set(Ipv4Addr(10, 77, 1, hop), hop == 30 ? std::string(kLongName)
+                                                          : "ae-" + std::to_string(hop) + ".r21.frnkge13.de.bb.gin.example.net");
+    env.names.set(Ipv4Addr(10, 77, 9, 9), "ae-9.r22.frnkge13.de.bb.gin.example.net");
     auto opened = open_history_recording(write_recording(env.folders.history(), env.now - 3'600'000));
     ASSERT_TRUE(std::holds_alternative<std::unique_ptr<ReplaySession>>(opened)) << std::get<std::string>(opened);
     app.replay.emplace(std::move(*std::get<std::unique_ptr<ReplaySession>>(opened)));
@@ -180,7 +188,7 @@ struct Driver;
 
 struct ViewSetup {
     const char* name;
-    std::function<void(App&, const SweepEnv&)> prepare;
+    std::function<void(App&, SweepEnv&)> prepare;
     std::function<void(Driver&)> on_screen = {};
 };
 void PrintTo(const ViewSetup& v, std::ostream* os) { *os << v.name; }
@@ -262,7 +270,16 @@ const ViewSetup kViews[] = {
          app.editor_message_color = kMessageRed;
      }},
     {"settings", [](App& app, const SweepEnv&) { app.settings_open = true; }},
-    {"playback", load_recording},
+    {"playback", load_recording,
+     [](Driver& d) {
+         const SharedTraceState& shared = d.frame.app()->replay->state;
+         const auto all_named = [&] {
+             std::lock_guard lock(shared->mutex);
+             const HopList& hops = shared->state.hops;
+             return !hops.empty() && std::all_of(hops.begin(), hops.end(), [](const HopStats& h) { return h.name.has_value(); });
+         };
+         ASSERT_TRUE(test::wait_until(all_named)) << "the hops' names never came";
+     }},
     {"banners", both_banners},
     {"banners_watch", [](App& app, const SweepEnv& env) {
          both_banners(app, env);

@@ -12,10 +12,10 @@
 #include <variant>
 
 #include "engine/clock_text.h"
-#include "engine/reverse_lookup.h"
 #include "headless_imgui.h"
 #include "replay/history_loader.h"
 #include "replay/replay_playback.h"
+#include "support/scripted_echo.h"
 #include "support/test_support.h"
 #include "ui/palette.h"
 #include "ui/views/playback_bar_layout.h"
@@ -106,11 +106,10 @@ TEST(PlaybackBarText, FileNameIsTheLastComponentMadeValid) {
 // --- A loaded recording ----------------------------------------------------
 
 // A trace recording of three hops over 60 s, one address change on hop 2.
-// Names are never looked up: the resolver answers nothing.
+// Names are never looked up: the script has none.
 class PlaybackBarTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        set_reverse_resolver([](Ipv4Addr) { return std::optional<std::string>(); });
         test::ensure_headless_imgui();
         std::string csv = "time,unix_ms,target,hop,address,rtt_ms,result\n";
         for (int t = 0; t <= 60; t += 5)
@@ -138,6 +137,7 @@ protected:
     static ImVec2 centre(const SweptItem& i) { return {(i.left + i.right) / 2, kContent.center().y}; }
 
     static constexpr Rect kContent{24, 800, 1376, 864};
+    test::ScriptedNames names;
     test::TempDir dir;
     std::unique_ptr<ReplaySession> session;
     bool leave = false;
