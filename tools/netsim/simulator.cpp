@@ -20,6 +20,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -31,6 +32,7 @@
 #include <random>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 #include <unordered_map>
 
 namespace netsim {
@@ -222,14 +224,31 @@ void Simulator::Impl::read_tap() {
     }
 }
 
+// The steady clock and the realtime clock read at one moment. A pair read
+// with a preemption between the two would misplace an arrival by as long as
+// the preemption lasted (early, on a loaded machine, so an answer would leave
+// before its delay); such a pair is read again.
+std::pair<Clock::time_point, std::int64_t> clock_pair() {
+    for (int i = 0;; ++i) {
+        const auto before = Clock::now();
+        const std::int64_t real = realtime_ns();
+        const auto after = Clock::now();
+        if (after - before < std::chrono::microseconds(20) || i == 100) return {before, real};
+    }
+}
+
 Clock::time_point Simulator::Impl::arrival(std::uint64_t key, Clock::time_point read) {
     const auto it = tapped.find(key);
     if (it == tapped.end()) return read;
-    const std::int64_t ago = realtime_ns() - it->second;
+    // Measured from a pair of clocks read together, not from `read`, which
+    // was taken before this packet's turn came and would put the arrival
+    // earlier by however long that took.
+    const auto [steady_now, real_now] = clock_pair();
+    const std::int64_t ago = real_now - it->second;
     tapped.erase(it);
     // The realtime clock may have been stepped meanwhile: keep to what can be.
     if (ago <= 0 || ago > 10'000'000'000) return read;
-    return read - std::chrono::nanoseconds(ago);
+    return std::min(read, steady_now - std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(ago)));
 }
 
 void Simulator::Impl::handle(std::span<const std::uint8_t> packet, Clock::time_point read) {
