@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 #include <stb_image_write.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <vector>
 
@@ -12,12 +14,21 @@ namespace corvane {
 std::optional<CaptureRequest> capture_request_from_env() {
     const char* path = std::getenv("CORVANE_CAPTURE_PNG");
     if (path == nullptr || *path == '\0') return std::nullopt;
-    CaptureRequest req{path};
+    CaptureRequest req;
+    req.path = path;
     if (const char* f = std::getenv("CORVANE_CAPTURE_FRAME")) {
         const long n = std::strtol(f, nullptr, 10);
         if (n > 0 && n < 100000) req.frame = static_cast<unsigned>(n);
     }
+    if (const char* after = std::getenv("CORVANE_CAPTURE_AFTER")) req.after = after;
     return req;
+}
+
+bool CaptureRequest::counting() {
+    if (after.empty()) return true;
+    if (::access(after.c_str(), F_OK) != 0) return false;
+    after.clear();
+    return true;
 }
 
 bool capture_back_buffer(const std::string& path, int width, int height) {

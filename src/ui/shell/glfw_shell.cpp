@@ -153,7 +153,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     sigaction(SIGINT, &sa, nullptr);
 
     GlfwShell shell(window);
-    const std::optional<CaptureRequest> capture = capture_request_from_env();
+    std::optional<CaptureRequest> capture = capture_request_from_env();
     unsigned frame = 0;
     bool first_frame = true;
     float scale = pixels_per_point();
@@ -211,7 +211,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         glClearColor(bg.r / 255.0f, bg.g / 255.0f, bg.b / 255.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
-        ++frame;
+        if (!capture || capture->counting()) ++frame;
         if (capture && frame == capture->frame) {
             if (!capture_back_buffer(capture->path, fb_w, fb_h))
                 std::fprintf(stderr, "Error: could not write %s\n", capture->path.c_str());

@@ -99,7 +99,7 @@ TEST_F(AppDriven, CtrlWHeldBrieflyClosesOneTab) {
                                                 kSoundOnLast);
     const std::string settings = settings_once(root, "sound=true");
     end_driven(root, runner);
-    ASSERT_NE(settings.find("\nsound=true\n"), std::string::npos) << "Ctrl+M never arrived: " << settings;
+    ASSERT_NE(settings.find("\nsound=true\n"), std::string::npos) << "Ctrl+M never arrived: " << settings << test::read_file(root / "log");
     EXPECT_EQ(tabs_left(settings), 3u) << settings;
 }
 
@@ -115,7 +115,7 @@ TEST_F(AppDriven, CtrlWFollowsTheKeyboardLayout) {
     const pid_t runner = start_driven(root, kPointerOnWindow + keys + kSoundOnLast, "", "setxkbmap fr");
     const std::string settings = settings_once(root, "sound=true");
     end_driven(root, runner);
-    ASSERT_NE(settings.find("\nsound=true\n"), std::string::npos) << "Ctrl+M never arrived: " << settings;
+    ASSERT_NE(settings.find("\nsound=true\n"), std::string::npos) << "Ctrl+M never arrived: " << settings << test::read_file(root / "log");
     EXPECT_EQ(tabs_left(settings), 2u) << settings;
 }
 
@@ -144,10 +144,13 @@ TEST_F(AppDriven, TheToolbarOpensARecordingIntoThePlaybackBar) {
     }
     fs::permissions(root / "bin" / "zenity", fs::perms::owner_all);
     const fs::path png = root / "shot.png";
-    // The capture ends the program itself, a few seconds of frames after the click.
-    const pid_t runner = start_driven(root, std::string(kClickPlaybackButton) + "; xdotool mousemove 0 0",
-                                      "PATH='" + (root / "bin").string() + "':\"$PATH\" CORVANE_CAPTURE_PNG='" +
-                                          png.string() + "' CORVANE_CAPTURE_FRAME=1500");
+    const fs::path moved = root / "pointer-moved";
+    // The capture ends the program itself, a hundred frames after the pointer
+    // has left the button (the picker has answered by then).
+    const pid_t runner = start_driven(
+        root, std::string(kClickPlaybackButton) + "; sleep 1; xdotool mousemove 0 0; touch '" + moved.string() + "'",
+        "PATH='" + (root / "bin").string() + "':\"$PATH\" CORVANE_CAPTURE_PNG='" + png.string() +
+            "' CORVANE_CAPTURE_FRAME=100 CORVANE_CAPTURE_AFTER='" + moved.string() + "'");
     int status = 0;
     ASSERT_EQ(::waitpid(runner, &status, 0), runner);
 
