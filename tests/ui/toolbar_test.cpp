@@ -20,6 +20,7 @@
 #include "replay/file_picker.h"
 #include "support/scripted_echo.h"
 #include "support/test_support.h"
+#include "ui/field_text.h"
 #include "ui/lifetime_key.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
@@ -151,9 +152,19 @@ protected:
         EXPECT_TRUE(field);
         return field ? centre(*field) : ImVec2{};
     }
+    // Ctrl and the key ImGui knows as `key`, down for one frame.
+    void press_ctrl(ImGuiKey key, ImVec2 at) {
+        ImGuiIO& io = ImGui::GetIO();
+        io.KeyMap[key] = kLetterKeys + key;
+        io.KeyCtrl = io.KeysDown[kLetterKeys + key] = true;
+        frame(at);
+        io.KeyCtrl = io.KeysDown[kLetterKeys + key] = false;
+        frame(at);
+    }
 
     static constexpr int kEscapeKey = 300;
     static constexpr int kEnterKey = 301;
+    static constexpr int kLetterKeys = 400;  // + ImGuiKey_A and the like
 
     int threads_before = test::baseline_thread_count();
     test::TempDir dir;
@@ -464,6 +475,31 @@ TEST_F(ToolbarTest, AnEditEndsWithItsTab) {
     after_change();
     EXPECT_EQ(app.trace_tabs[0].target, "gamma");
     EXPECT_EQ(app.trace_tabs[1].target, "");
+}
+
+// Characters beyond U+FFFF survive focusing, typing, pasting and copying,
+// and no NUL is left behind.
+TEST_F(ToolbarTest, TheTargetKeepsEveryCharacter) {
+    ImGuiIO& io = ImGui::GetIO();
+    const ImVec2 field = target_field_centre();
+    const std::string target = "x\U0001F600.example";
+    app.trace_tabs[0].target = target;
+    click(field);
+    frame(field);
+    click({700, 50});
+    EXPECT_EQ(app.trace_tabs[0].target, target);
+
+    app.trace_tabs[0].target = "";
+    click(field);
+    ImGui::SetClipboardText("a\U0001F600b");
+    press_ctrl(ImGuiKey_V, field);
+    add_typed_character(io, 0x1F4F6);
+    frame(field);
+    EXPECT_EQ(app.trace_tabs[0].target, "a\U0001F600b\U0001F4F6");
+    ImGui::SetClipboardText("");
+    press_ctrl(ImGuiKey_A, field);
+    press_ctrl(ImGuiKey_C, field);
+    EXPECT_STREQ(ImGui::GetClipboardText(), "a\U0001F600b\U0001F4F6");
 }
 
 TEST_F(ToolbarTest, StartStopButtonStopsARunningTrace) {

@@ -8,6 +8,7 @@
 
 #include "main/app_update_replay.h"
 #include "replay/history_loader.h"
+#include "ui/field_text.h"
 #include "ui/fonts.h"
 #include "ui/lifetime_key.h"
 #include "ui/palette.h"
@@ -151,7 +152,9 @@ bool target_field(TraceTab& tab, Rect r) {
     place_cursor(r);
     ImGui::SetNextItemWidth(r.width());
     const TextFieldMark mark = mark_text_field();
-    ImGui::InputTextWithHint("##target", kTargetHint, &tab.target);
+    edit_field_text(tab.target, {}, [](const FieldCall& f) {
+        ImGui::InputTextWithHint("##target", kTargetHint, &f.buffer, f.flags, f.callback, f.user_data);
+    });
     log_last_imgui_item();
     draw_single_line_cursor(mark);
     note_text(tab.target);
