@@ -1,5 +1,7 @@
 #include "ui/stand_in_text.h"
 
+#include <unicode/utf8.h>
+
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -42,56 +44,33 @@ StandIns& stand_ins() {
     return table;
 }
 
-bool continuation(unsigned char b) { return (b & 0xC0) == 0x80; }
-
-// The character at `at` and its length in bytes; a byte that does not start
-// a well-formed sequence (overlong, a surrogate, past U+10FFFF, cut short)
-// is read alone, as kRawByte + the byte.
-char32_t decode(std::string_view s, std::size_t at, std::size_t& len) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[at + k]); };
-    const unsigned char lead = b(0);
-    len = 1;
-    if (lead < 0x80) return lead;
-    std::size_t n = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
-    if (lead >= 0xC2 && lead <= 0xDF) n = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) {
-        n = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        n = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
+// Calls `each` with every character of `text`; a byte of a sequence that is
+// not well-formed UTF-8 comes alone, as kRawByte + the byte.
+template <class Each>
+void for_each_character(std::string_view text, Each each) {
+    const auto* s = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int32_t>(text.size());
+    for (std::int32_t i = 0; i < length;) {
+        const std::int32_t start = i;
+        UChar32 c = 0;
+        U8_NEXT(s, i, length, c);
+        if (c >= 0) {
+            each(static_cast<char32_t>(c));
+            continue;
+        }
+        for (std::int32_t k = start; k < i; ++k) each(kRawByte + s[k]);
     }
-    if (n == 0 || at + n > s.size() || b(1) < low || b(1) > high) return kRawByte + lead;
-    char32_t c = lead & (n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
-    for (std::size_t k = 1; k < n; ++k) {
-        if (!continuation(b(k))) return kRawByte + lead;
-        c = (c << 6) | (b(k) & 0x3F);
-    }
-    len = n;
-    return c;
 }
 
 void append(std::string& out, char32_t c) {
     if (c >= kRawByte) {
         out.push_back(static_cast<char>(c - kRawByte));
-    } else if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        return;
     }
+    std::uint8_t bytes[U8_MAX_LENGTH];
+    std::int32_t n = 0;
+    U8_APPEND_UNSAFE(bytes, n, c);
+    out.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(n));
 }
 
 bool needs_stand_in(char32_t c) { return c > 0xFFFF || private_use(c) || c == kTypedMark; }
@@ -103,24 +82,17 @@ char32_t stand_in_for(char32_t c) { return needs_stand_in(c) ? stand_ins().give(
 std::string text_for_imgui(std::string_view text, bool tabs) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t len = 0;
-        const char32_t c = decode(text, at, len);
-        // ImGui's text ends at a NUL.
+    // ImGui's text ends at a NUL.
+    for_each_character(text, [&](char32_t c) {
         append(out, needs_stand_in(c) || c == 0 || (tabs && c == '\t') ? stand_ins().give(c) : c);
-        at += len;
-    }
+    });
     return out;
 }
 
 std::string text_from_imgui(std::string_view edited) {
     std::string out;
     out.reserve(edited.size());
-    for (std::size_t at = 0; at < edited.size();) {
-        std::size_t len = 0;
-        append(out, stand_ins().original(decode(edited, at, len)));
-        at += len;
-    }
+    for_each_character(edited, [&](char32_t c) { append(out, stand_ins().original(c)); });
     return out;
 }
 
