@@ -11,6 +11,7 @@ int lifetime_key(const std::shared_ptr<const void>& object) {
     // later can compare equal to one that was known here.
     static std::vector<std::pair<std::weak_ptr<const void>, int>> known;
     static int last = 0;
+    if (!object) return 0;
     std::erase_if(known, [](const auto& k) { return k.first.expired(); });
     for (const auto& [seen, key] : known)
         if (!seen.owner_before(object) && !object.owner_before(seen)) return key;

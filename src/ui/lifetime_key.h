@@ -9,6 +9,7 @@
 
 namespace corvane {
 
+// 0 for no object.
 int lifetime_key(const std::shared_ptr<const void>& object);
 
 }  // namespace corvane
