@@ -9,6 +9,7 @@
 
 #include "ui/animation_frames.h"
 #include "ui/color.h"
+#include "ui/field_text.h"
 #include "ui/palette.h"
 #include "ui/scroll_area.h"
 #include "ui/text_cursor.h"
@@ -239,8 +240,11 @@ void wrapped_text_edit(const char* label, std::string& text, Rect box, float pad
     ImGui::SetCursorScreenPos(ImVec2(box.left, box.top));
     {
         const KeyHidden hidden(row_key);
-        ImGui::InputTextMultiline(label, &text, ImVec2(box.width(), box.height()),
-                                  ImGuiInputTextFlags_NoHorizontalScroll);
+        // Pasted text keeps its TABs (a row copied from a table keeps its columns).
+        edit_field_text(text, {.keep_pasted_tabs = true}, [&](const FieldCall& f) {
+            ImGui::InputTextMultiline(label, &f.buffer, ImVec2(box.width(), box.height()),
+                                      ImGuiInputTextFlags_NoHorizontalScroll | f.flags, f.callback, f.user_data);
+        });
     }
     ImGui::PopStyleVar();
     ImGui::PopStyleColor(6);

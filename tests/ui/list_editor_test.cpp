@@ -8,8 +8,11 @@
 #include <filesystem>
 
 #include "headless_imgui.h"
+#include "main/list_editor_save.h"
 #include "main/saved_lists.h"
+#include "main/saved_lists_hosts.h"
 #include "support/test_support.h"
+#include "ui/field_text.h"
 #include "ui/fonts.h"
 #include "ui/interaction.h"
 #include "ui/palette.h"
@@ -180,6 +183,46 @@ TEST_F(ListEditorDraw, TypingEditsTheFieldsAndEscapeKeepsWhatWasTyped) {
     frame({kLeft + 100, kTop + 150}, false, box);
     EXPECT_FALSE(has_colour(frame({kLeft + 100, kTop + 150}, false, box), kHint));
     EXPECT_EQ(app_.editor_text, "10.0.0.1 Core\n10.0.0.2");
+}
+
+// Focusing the fields and saving keeps the list byte for byte, characters
+// beyond U+FFFF included: no U+FFFD, no NUL, no extra host.
+TEST_F(ListEditorDraw, EveryCharacterSurvivesEditingAndSaving) {
+    const std::string name = "Home \U0001F3E0", text = "127.0.0.1 Router \U0001F4F6\n";
+    app_.editor_name = name;
+    app_.editor_text = text;
+    auto name_field = [&] { draw_list_editor_name_field(app_.editor_name); };
+    auto box = [&] { draw_list_text_box(app_.editor_text); };
+    const Vec2 in_name{kLeft + 100, kTop + 17}, in_box{kLeft + 100, kTop + 150};
+    click(in_name, name_field);
+    frame(in_name, false, name_field);
+    click(in_box, box);
+    frame(in_box, false, box);
+    ASSERT_TRUE(save_list_from_editor(app_));
+    EXPECT_EQ(list_saved_list_files(), std::vector<std::string>{name});
+    ASSERT_TRUE(app_.editor_saved_name);
+    const std::string saved = read_list_file(*app_.editor_saved_name);
+    EXPECT_EQ(saved, text);
+    EXPECT_EQ(parse_host_list(saved).size(), 1u);
+
+    // A pasted row keeps its TAB between host and label; a typed character
+    // beyond U+FFFF goes in whole.
+    click({kLeft + 100, kTop + 500}, box);  // away: the box lets go
+    app_.editor_text.clear();
+    click(in_box, box);
+    ImGuiIO& io = ImGui::GetIO();
+    io.KeyMap[ImGuiKey_V] = 302;
+    ImGui::SetClipboardText("127.0.0.3\tCore router");
+    io.KeyCtrl = io.KeysDown[302] = true;
+    frame(in_box, false, box);
+    io.KeyCtrl = io.KeysDown[302] = false;
+    add_typed_character(io, 0x1F4F6);
+    frame(in_box, false, box);
+    EXPECT_EQ(app_.editor_text, "127.0.0.3\tCore router\U0001F4F6");
+    const std::vector<HostListEntry> hosts = parse_host_list(app_.editor_text);
+    ASSERT_EQ(hosts.size(), 1u);
+    EXPECT_EQ(hosts[0].host, "127.0.0.3");
+    EXPECT_EQ(hosts[0].label, "Core router\U0001F4F6");
 }
 
 TEST_F(ListEditorDraw, TheBodyFitsTheEditorWindow) {

@@ -466,16 +466,18 @@ TEST_F(FolderRowTest, TypedFolderIsPickedWhenTheFieldLetsGo) {
     EXPECT_EQ(app.history_dir_text, "  /typed/History ");
     EXPECT_EQ(picked, fs::path("/typed/History"));
 
-    // Tab lets go of the field too, and it stays let go.
+    // Tab lets go of the field too, and it stays let go. The folder keeps
+    // every character, those beyond U+FFFF too.
     const int saved_tab = io.KeyMap[ImGuiKey_Tab];
     io.KeyMap[ImGuiKey_Tab] = 301;
-    app.history_dir_text = "/tab/History";
+    app.history_dir_text = "/tab/\U0001F4C1 History";
     click({300, 116});
     EXPECT_EQ(picked, std::nullopt);
     io.KeysDown[301] = true;
     frame({300, 116}, false);
     io.KeysDown[301] = false;
-    EXPECT_EQ(picked, fs::path("/tab/History"));
+    EXPECT_EQ(app.history_dir_text, "/tab/\U0001F4C1 History");
+    EXPECT_EQ(picked, fs::path("/tab/\U0001F4C1 History"));
     frame({300, 116}, false);
     EXPECT_EQ(GImGui->ActiveId, 0u);
     io.KeyMap[ImGuiKey_Tab] = saved_tab;

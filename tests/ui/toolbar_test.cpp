@@ -20,6 +20,8 @@
 #include "replay/file_picker.h"
 #include "support/scripted_echo.h"
 #include "support/test_support.h"
+#include "ui/field_text.h"
+#include "ui/lifetime_key.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
 #include "ui/views/toolbar_actions.h"
@@ -135,9 +137,34 @@ protected:
         return std::nullopt;
     }
     static ImVec2 centre(const SweptItem& i) { return {(i.left + i.right) / 2, kRowY}; }
+    // The id of the active tab's target field, which follows the tab.
+    ImGuiID target_field_id() {
+        ImGuiID id = 0;
+        test::run_frame({0, 0}, false, [&] {
+            ImGui::PushID(lifetime_key(app.trace_tabs[app.active_trace].state));
+            id = ImGui::GetID("##target");
+            ImGui::PopID();
+        });
+        return id;
+    }
+    ImVec2 target_field_centre() {
+        const std::optional<SweptItem> field = find(sweep(), target_field_id());
+        EXPECT_TRUE(field);
+        return field ? centre(*field) : ImVec2{};
+    }
+    // Ctrl and the key ImGui knows as `key`, down for one frame.
+    void press_ctrl(ImGuiKey key, ImVec2 at) {
+        ImGuiIO& io = ImGui::GetIO();
+        io.KeyMap[key] = kLetterKeys + key;
+        io.KeyCtrl = io.KeysDown[kLetterKeys + key] = true;
+        frame(at);
+        io.KeyCtrl = io.KeysDown[kLetterKeys + key] = false;
+        frame(at);
+    }
 
     static constexpr int kEscapeKey = 300;
     static constexpr int kEnterKey = 301;
+    static constexpr int kLetterKeys = 400;  // + ImGuiKey_A and the like
 
     int threads_before = test::baseline_thread_count();
     test::TempDir dir;
@@ -264,13 +291,7 @@ TEST_F(ToolbarTest, TheNarrowestWindowKeepsEveryItemWholeAndApart) {
     EXPECT_GE(items.front().left, kNarrow.left);
     EXPECT_NEAR(items.back().right, kNarrow.right, 2.5);
 
-    ImGuiID field_id = 0;
-    test::run_frame({0, 0}, false, [&] {
-        ImGui::PushID(0);
-        field_id = ImGui::GetID("##target");
-        ImGui::PopID();
-    });
-    const std::optional<SweptItem> field = find(items, field_id);
+    const std::optional<SweptItem> field = find(items, target_field_id());
     ASSERT_TRUE(field);
     const float hint = layout_text("Target: host or IPv4", {FontFamily::Monospace, 14.0f}, palette::text_primary).size.x;
     EXPECT_NEAR(field->right - field->left, hint + 20, 2.5);
@@ -404,15 +425,8 @@ TEST_F(ToolbarTest, RecentTargetsCloseOnEscapeAndOnAClickAway) {
 
 TEST_F(ToolbarTest, EnterStartsTheTypedTargetAndClickingAwayDoesNot) {
     ImGuiIO& io = ImGui::GetIO();
-    // The field's id lives under the active tab's index.
-    ImGuiID field_id = 0;
-    test::run_frame({0, 0}, false, [&] {
-        ImGui::PushID(0);
-        field_id = ImGui::GetID("##target");
-        ImGui::PopID();
-    });
     const auto items = sweep();
-    const std::optional<SweptItem> field = find(items, field_id);
+    const std::optional<SweptItem> field = find(items, target_field_id());
     ASSERT_TRUE(field);
     const SweptItem f = *field;
     EXPECT_NEAR(f.right - f.left, 200, 2.5);
@@ -430,6 +444,62 @@ TEST_F(ToolbarTest, EnterStartsTheTypedTargetAndClickingAwayDoesNot) {
     io.KeysDown[kEnterKey] = false;
     EXPECT_TRUE(active_trace_running(app));
     EXPECT_EQ(app.recent.front(), "10.2.0.1");
+}
+
+// Ctrl+W, a close or Ctrl+T while the target is being edited: the edit ends
+// with the tab it began in, and no tab gets another's text.
+TEST_F(ToolbarTest, AnEditEndsWithItsTab) {
+    ImGuiIO& io = ImGui::GetIO();
+    const ImVec2 field = target_field_centre();
+    const auto after_change = [&] {
+        frame(field);
+        io.AddInputCharacter('x');  // reaches no field
+        frame(field);
+    };
+    app.trace_tabs[0].target = "alpha";
+    app.trace_tabs.push_back(new_trace_tab("beta"));
+    click(field);
+    close_trace_tab(app, 0);
+    after_change();
+    ASSERT_EQ(app.trace_tabs.size(), 1u);
+    EXPECT_EQ(app.trace_tabs[0].target, "beta");
+
+    click(field);  // the only tab: a fresh empty one takes its place
+    close_trace_tab(app, 0);
+    after_change();
+    EXPECT_EQ(app.trace_tabs[0].target, "");
+
+    app.trace_tabs[0].target = "gamma";
+    click(field);
+    add_trace_tab(app);
+    after_change();
+    EXPECT_EQ(app.trace_tabs[0].target, "gamma");
+    EXPECT_EQ(app.trace_tabs[1].target, "");
+}
+
+// Characters beyond U+FFFF survive focusing, typing, pasting and copying,
+// and no NUL is left behind.
+TEST_F(ToolbarTest, TheTargetKeepsEveryCharacter) {
+    ImGuiIO& io = ImGui::GetIO();
+    const ImVec2 field = target_field_centre();
+    const std::string target = "x\U0001F600.example";
+    app.trace_tabs[0].target = target;
+    click(field);
+    frame(field);
+    click({700, 50});
+    EXPECT_EQ(app.trace_tabs[0].target, target);
+
+    app.trace_tabs[0].target = "";
+    click(field);
+    ImGui::SetClipboardText("a\U0001F600b");
+    press_ctrl(ImGuiKey_V, field);
+    add_typed_character(io, 0x1F4F6);
+    frame(field);
+    EXPECT_EQ(app.trace_tabs[0].target, "a\U0001F600b\U0001F4F6");
+    ImGui::SetClipboardText("");
+    press_ctrl(ImGuiKey_A, field);
+    press_ctrl(ImGuiKey_C, field);
+    EXPECT_STREQ(ImGui::GetClipboardText(), "a\U0001F600b\U0001F4F6");
 }
 
 TEST_F(ToolbarTest, StartStopButtonStopsARunningTrace) {

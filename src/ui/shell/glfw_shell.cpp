@@ -16,6 +16,7 @@
 #include "shell/frame_capture.h"
 #include "shell/window_points.h"
 #include "ui/animation_frames.h"
+#include "ui/field_text.h"
 #include "ui/fonts.h"
 #include "ui/imgui_context.h"
 #include "ui/interaction.h"
@@ -66,6 +67,9 @@ void key_callback(GLFWwindow* w, int key, int scancode, int action, int mods) {
     if (g_keyboard.on_key(key, a, meaning, is_modifier(key)))
         ImGui_ImplGlfw_KeyCallback(w, key, scancode, action, mods);
 }
+
+// Characters beyond U+FFFF reach a text field only through the fields' own entry.
+void char_callback(GLFWwindow*, unsigned int c) { add_typed_character(ImGui::GetIO(), c); }
 
 // Runs first in every frame's draw data: the backend sets straight-alpha
 // blending, but every colour we hand over is premultiplied.
@@ -142,7 +146,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     glfwSetMouseButtonCallback(window, ImGui_ImplGlfw_MouseButtonCallback);
     glfwSetScrollCallback(window, ImGui_ImplGlfw_ScrollCallback);
     glfwSetKeyCallback(window, key_callback);
-    glfwSetCharCallback(window, ImGui_ImplGlfw_CharCallback);
+    glfwSetCharCallback(window, char_callback);
     glfwSetMonitorCallback(ImGui_ImplGlfw_MonitorCallback);
     ImGui_ImplOpenGL3_Init("#version 330 core");
 

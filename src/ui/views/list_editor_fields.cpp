@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "ui/field_text.h"
 #include "ui/fonts.h"
 #include "ui/interaction.h"
 #include "ui/palette.h"
@@ -83,7 +84,9 @@ void draw_list_editor_name_field(std::string& name) {
     ImGui::SetNextItemWidth(r.width());
     const std::string hint(kListNameHint);
     const TextFieldMark mark = mark_text_field();
-    ImGui::InputTextWithHint("##list_name", hint.c_str(), &name);
+    edit_field_text(name, {}, [&](const FieldCall& f) {
+        ImGui::InputTextWithHint("##list_name", hint.c_str(), &f.buffer, f.flags, f.callback, f.user_data);
+    });
     log_last_imgui_item();
     draw_single_line_cursor(mark);
     note_text(name);

@@ -8,6 +8,7 @@
 #include "engine/history_writer.h"
 #include "main/unicode_text.h"
 #include "platform/system_dialogs.h"
+#include "ui/field_text.h"
 #include "ui/palette.h"
 #include "ui/text_cursor.h"
 #include "ui/theme.h"
@@ -58,7 +59,9 @@ void draw_folder_field(std::string& text, float width, std::optional<fs::path>& 
         ImGui::ClearActiveID();
     ImGui::SetNextItemWidth(width);
     const TextFieldMark mark = mark_text_field();
-    ImGui::InputText(kLabel, &text);
+    edit_field_text(text, {}, [&](const FieldCall& f) {
+        ImGui::InputText(kLabel, &f.buffer, f.flags, f.callback, f.user_data);
+    });
     log_last_imgui_item();
     draw_single_line_cursor(mark);
     note_text(text);

@@ -8,7 +8,9 @@
 
 #include "main/app_update_replay.h"
 #include "replay/history_loader.h"
+#include "ui/field_text.h"
 #include "ui/fonts.h"
+#include "ui/lifetime_key.h"
 #include "ui/palette.h"
 #include "ui/text_cursor.h"
 #include "ui/theme.h"
@@ -123,8 +125,12 @@ RowFit fit_toolbar(const ToolbarPieces& p, float available) {
 
 // The target field: the active tab's target, edited in place. True when
 // Enter ended the edit this frame.
-bool target_field(TraceTab& tab, Rect r, std::size_t tab_index) {
-    ImGui::PushID(static_cast<int>(tab_index));
+bool target_field(TraceTab& tab, Rect r) {
+    // The field's id follows the tab (its state, new at each start): when
+    // Ctrl+W, Ctrl+T or a close shows another tab under a field being
+    // edited, the edit ends (ImGui lets go of an id no longer drawn) rather
+    // than write into the tab now shown.
+    ImGui::PushID(lifetime_key(tab.state));
     const ImGuiID field_id = ImGui::GetID("##target");
     // ImGui would revert the text on Escape; the field keeps it and only
     // lets go of the focus.
@@ -146,7 +152,9 @@ bool target_field(TraceTab& tab, Rect r, std::size_t tab_index) {
     place_cursor(r);
     ImGui::SetNextItemWidth(r.width());
     const TextFieldMark mark = mark_text_field();
-    ImGui::InputTextWithHint("##target", kTargetHint, &tab.target);
+    edit_field_text(tab.target, {}, [](const FieldCall& f) {
+        ImGui::InputTextWithHint("##target", kTargetHint, &f.buffer, f.flags, f.callback, f.user_data);
+    });
     log_last_imgui_item();
     draw_single_line_cursor(mark);
     note_text(tab.target);
@@ -187,7 +195,7 @@ public:
             draw_toolbar_divider();
             break;
         case Piece::ViewSwitch: segmented(r, app_.view_mode, kTraceView, kWatchView); break;
-        case Piece::Target: enter_ = target_field(app_.trace_tabs[app_.active_trace], r, app_.active_trace); break;
+        case Piece::Target: enter_ = target_field(app_.trace_tabs[app_.active_trace], r); break;
         case Piece::RecentTargets: recent_targets(r); break;
         case Piece::StartStop: start_stop(r); break;
         case Piece::NewList:
