@@ -277,14 +277,21 @@ TEST_F(HistoryWriterTest, EventLogIsAppendedToAndSharedBySessions) {
     EXPECT_TRUE(csv_files().empty());
 
     // A link planted in a shared history folder is not followed: the file it
-    // names stays as it was, and the line is dropped as any failed one is.
+    // names stays as it was, and the refusal is told as a failed write.
     const fs::path victim = tmp.path() / "victim";
     { std::ofstream(victim) << "keep\n"; }
     fs::create_symlink(victim, dir() / kRouteChangesLog);
     auto c = make_writer("h", "h");
     append_event_log_line(*c, state, "route changed");
     EXPECT_EQ(read_file(victim), "keep\n");
+    const std::string told = "Could not write " + (dir() / kRouteChangesLog).string() + ": " + os_error_text(ELOOP);
+    EXPECT_EQ(state->state.history_error, told);
     EXPECT_FALSE(c->failed.load());  // event-log failures never stop the history
+    row(*c, 0);
+    EXPECT_TRUE(state->state.history_file) << "the rows go on";
+    state->state.history_error.reset();
+    append_event_log_line(*c, state, "route changed again");
+    EXPECT_FALSE(state->state.history_error) << "told once per session";
 }
 
 TEST_F(HistoryWriterTest, SameSecondSessionsNeverShareOrReplaceAFile) {
