@@ -63,6 +63,9 @@ struct App {
     // settings.ini existed but could not be read: it is kept as a backup by
     // the first save, which would otherwise destroy it.
     bool keep_settings_backup = false;
+    // The settings text whose save could not keep that backup: each try reads
+    // the whole folder, so the next is made only once the settings change.
+    std::string backup_failed_for;
 };
 
 // --- Tabs -----------------------------------------------------------------
