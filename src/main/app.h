@@ -54,6 +54,8 @@ struct App {
     bool settings_open = false;
     bool utc = false;
     bool maximized = true;
+    // The window's maximized flag when last read; none before the first read.
+    std::optional<bool> window_maximized_seen;
     bool resume = true;
     ViewMode view_mode = ViewMode::Trace;
     bool editor_open = false;
