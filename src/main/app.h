@@ -41,6 +41,9 @@ struct App {
     std::optional<std::string> error_banner;
     std::optional<std::string> editor_saved_name;  // none while the editor holds a new list
     std::optional<std::string> editor_message;
+    // Why the saved list's file can't be kept by a save under its own name
+    // ("<file name> <reason>"); none when the editor shows all the file holds.
+    std::optional<std::string> editor_file_unkept;
     Color32 editor_message_color = kMessageGreen;
     SharedSettingsPtr shared = std::make_shared<SharedSettings>();
     std::size_t active_trace = 0;  // always below trace_tabs.size()
