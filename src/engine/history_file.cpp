@@ -37,6 +37,7 @@ HistoryFile::HistoryFile(int fd, std::filesystem::path path) : fd_(fd), path_(st
 
 HistoryFile::~HistoryFile() {
     flush();
+    cut_partial_row();
     ::close(fd_);
 }
 
@@ -59,10 +60,17 @@ int HistoryFile::flush() {
 }
 
 int HistoryFile::write_out(std::string_view data) {
-    if (!at_line_start_) {
-        if (const int e = raw_write("\n")) return e;
-    }
+    if (const int e = cut_partial_row()) return e;
     return raw_write(data);
+}
+
+// A row torn by a full disk is removed rather than ended with a line feed:
+// as a line of its own it would be a row of wrong fields to every reader.
+int HistoryFile::cut_partial_row() {
+    if (written_ == complete_) return 0;
+    if (::ftruncate(fd_, complete_) != 0 || ::lseek(fd_, complete_, SEEK_SET) < 0) return errno;
+    written_ = complete_;
+    return 0;
 }
 
 int HistoryFile::raw_write(std::string_view data) {
@@ -74,7 +82,10 @@ int HistoryFile::raw_write(std::string_view data) {
             return errno;
         }
         if (n == 0) return EIO;  // a regular file never accepts nothing; don't spin
-        at_line_start_ = data[static_cast<std::size_t>(n) - 1] == '\n';
+        const std::string_view taken = data.substr(0, static_cast<std::size_t>(n));
+        written_ += n;
+        if (const std::size_t last = taken.rfind('\n'); last != std::string_view::npos)
+            complete_ = written_ - static_cast<off_t>(taken.size() - last - 1);
         data.remove_prefix(static_cast<std::size_t>(n));
     }
     return 0;

@@ -1,7 +1,7 @@
 #pragma once
 // The open history CSV file: a descriptor behind a buffer of our own rather
 // than a stdio stream, so that after a failed write we know whether a partial
-// line reached the disk and can start the next row on a fresh line.
+// row reached the disk and can cut it off before the next row.
 #include <sys/types.h>
 
 #include <cstddef>
@@ -25,7 +25,8 @@ public:
     // exists. On failure returns null and stores the errno in `error`.
     static std::unique_ptr<HistoryFile> create_new(const std::filesystem::path& path, int& error);
 
-    // Writes out what is still buffered (errors go nowhere) and closes.
+    // Writes out what is still buffered (errors go nowhere), cuts off a
+    // partial row left by a failed write, and closes.
     ~HistoryFile();
     HistoryFile(const HistoryFile&) = delete;
     HistoryFile& operator=(const HistoryFile&) = delete;
@@ -44,13 +45,15 @@ private:
     HistoryFile(int fd, std::filesystem::path path);
     int write_out(std::string_view data);
     int raw_write(std::string_view data);
+    int cut_partial_row();
 
     int fd_;
     std::filesystem::path path_;
     std::string buffer_;
-    // Whether the bytes that reached the file end with a line feed; false
-    // after a write failed halfway through a line.
-    bool at_line_start_ = true;
+    // Bytes that reached the file, and how many of them end with its last
+    // line feed; they differ after a write failed halfway through a row.
+    off_t written_ = 0;
+    off_t complete_ = 0;
 };
 
 }  // namespace corvane

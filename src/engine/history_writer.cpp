@@ -55,6 +55,12 @@ void note_write_error(HistoryWriter& writer, const SharedTraceState* state, int 
     }
 }
 
+void note_event_log_error(HistoryWriter& writer, const SharedTraceState& state, const std::filesystem::path& path,
+                          int err) {
+    if (writer.event_log_error_seen.exchange(true)) return;
+    set_history_error(state, "Could not write " + path.string() + ": " + os_error_text(err));
+}
+
 // With file_mutex held. Creates the CSV without ever replacing a file: one
 // left by another session started in the same second keeps its rows, and
 // this one takes the next free second for its name.
@@ -154,13 +160,19 @@ void append_event_log_line(HistoryWriter& writer, const SharedTraceState& state,
         // CSV files' exclusive creation doesn't follow one.
         fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return;  // the event log fails silently
+    if (fd < 0) {
+        note_event_log_error(writer, state, path, errno);
+        return;
+    }
     // One write call per line, so lines of sessions appending at once stay whole.
     std::string_view rest = line;
     while (!rest.empty()) {
         const ssize_t n = ::write(fd, rest.data(), rest.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n <= 0) {
+            note_event_log_error(writer, state, path, n < 0 ? errno : EIO);
+            break;
+        }
         rest.remove_prefix(static_cast<std::size_t>(n));
     }
     ::close(fd);

@@ -56,6 +56,9 @@ public:
     // a failure seen where no state is at hand waits here for the next row.
     bool write_error_seen = false;
     std::optional<std::string> unreported_write_error;
+    // The event log's first failure is reported too, once per session; it
+    // stops nothing else.
+    std::atomic<bool> event_log_error_seen{false};
 };
 
 using HistoryWriterPtr = std::shared_ptr<HistoryWriter>;

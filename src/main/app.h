@@ -41,6 +41,9 @@ struct App {
     std::optional<std::string> error_banner;
     std::optional<std::string> editor_saved_name;  // none while the editor holds a new list
     std::optional<std::string> editor_message;
+    // Why the saved list's file can't be kept by a save under its own name
+    // ("<file name> <reason>"); none when the editor shows all the file holds.
+    std::optional<std::string> editor_file_unkept;
     Color32 editor_message_color = kMessageGreen;
     SharedSettingsPtr shared = std::make_shared<SharedSettings>();
     std::size_t active_trace = 0;  // always below trace_tabs.size()
@@ -54,6 +57,8 @@ struct App {
     bool settings_open = false;
     bool utc = false;
     bool maximized = true;
+    // The window's maximized flag when last read; none before the first read.
+    std::optional<bool> window_maximized_seen;
     bool resume = true;
     ViewMode view_mode = ViewMode::Trace;
     bool editor_open = false;
@@ -63,6 +68,9 @@ struct App {
     // settings.ini existed but could not be read: it is kept as a backup by
     // the first save, which would otherwise destroy it.
     bool keep_settings_backup = false;
+    // The settings text whose save could not keep that backup: each try reads
+    // the whole folder, so the next is made only once the settings change.
+    std::string backup_failed_for;
 };
 
 // --- Tabs -----------------------------------------------------------------

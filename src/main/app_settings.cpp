@@ -75,8 +75,13 @@ bool save_settings_if_changed(App& app, const Settings& settings) {
     if (app.keep_settings_backup) {
         // The unreadable file is kept before anything replaces it; once kept,
         // a failing write retried frame after frame keeps no more copies.
-        if (!keep_settings_backup(file)) return false;
+        if (text == app.backup_failed_for) return false;
+        if (!keep_settings_backup(file)) {
+            app.backup_failed_for = std::move(text);
+            return false;
+        }
         app.keep_settings_backup = false;
+        app.backup_failed_for.clear();
     }
     if (!save_settings_text(file, text)) return false;
     app.last_saved_settings = std::move(text);

@@ -80,6 +80,19 @@ void derive_selections(const App& app, FrameView& view) {
     }
 }
 
+// The setting follows what the user does to the window. A window manager
+// that never carries out the maximize (or none at all) leaves the window as
+// it opened; taken for a choice, that would rewrite settings.ini at a start
+// where nothing was changed. So a first look only tells that the window is
+// maximized; after it, every change of the window's state counts.
+void follow_window_maximized(App& app, const ViewportInfo& vp) {
+    if (!vp.maximized_known || (vp.minimized_known && vp.minimized) || app.frame_counter <= kMaximizedTrustedAfter)
+        return;
+    const bool changed = app.window_maximized_seen ? vp.maximized != *app.window_maximized_seen : vp.maximized;
+    if (changed) app.maximized = vp.maximized;
+    app.window_maximized_seen = vp.maximized;
+}
+
 }  // namespace
 
 void play_chosen_alert_sound(const SoundChoice& choice, std::uint8_t volume) {
@@ -112,9 +125,7 @@ void app_update_begin(App& app, FrameContext& ctx, const FrameInput& input, Fram
 }
 
 void app_update_end(App& app, FrameContext& ctx) {
-    const ViewportInfo vp = ctx.shell.viewport_info();
-    if (vp.maximized_known && !(vp.minimized_known && vp.minimized) && app.frame_counter > kMaximizedTrustedAfter)
-        app.maximized = vp.maximized;
+    follow_window_maximized(app, ctx.shell.viewport_info());
     auto_save_settings(app);
     ctx.shell.request_repaint_after(kRepaintSeconds);
 }

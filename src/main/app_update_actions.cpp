@@ -1,8 +1,8 @@
 #include "main/app_update.h"
 
+#include "main/list_editor_load.h"
 #include "main/list_editor_save.h"
 #include "main/path_compare.h"
-#include "main/saved_lists.h"
 #include "main/unicode_text.h"
 
 namespace corvane {
@@ -96,14 +96,22 @@ void open_new_list_editor(App& app) {
     app.editor_name.clear();
     app.editor_text.clear();
     app.editor_message.reset();
+    app.editor_file_unkept.reset();
     app.editor_open = true;
 }
 
 void open_list_editor(App& app, const std::string& name) {
     app.editor_saved_name = name;
     app.editor_name = name;
-    app.editor_text = read_list_file(name);
+    ListEditorText loaded = read_list_for_editor(name);
+    app.editor_text = std::move(loaded.text);
+    app.editor_file_unkept = std::move(loaded.unkept);
     app.editor_message.reset();
+    if (app.editor_file_unkept) {
+        app.editor_message = *app.editor_file_unkept +
+                             ". A save would replace what it holds, so this list saves only under a new name.";
+        app.editor_message_color = kMessageRed;
+    }
     app.editor_open = true;
 }
 

@@ -39,6 +39,8 @@ bool save_list_from_editor(App& app) {
     if (parse_host_list(app.editor_text).empty()) return fail(app, "Paste at least one address or host name.");
 
     const bool rename = app.editor_saved_name && !list_names_equal(*app.editor_saved_name, name);
+    if (app.editor_file_unkept && !rename)
+        return fail(app, "Not saved: " + *app.editor_file_unkept + ". Give the list a new name.");
     for (const std::string& saved : app.saved_list_names) {
         if (!list_names_equal(saved, name)) continue;
         if (app.editor_saved_name && !rename) continue;  // the list itself
@@ -51,7 +53,8 @@ bool save_list_from_editor(App& app) {
         return fail(app, "Could not save: " + os_error_text(ec.value()));
     }
 
-    if (rename) {
+    // A file the editor could not show whole stays: the new name is a copy.
+    if (rename && !app.editor_file_unkept) {
         remove_list_file(*app.editor_saved_name);
         if (const auto old_tab = find_watch_tab(app.watch_tabs, *app.editor_saved_name)) {
             app.watch_tabs[*old_tab].name = name;
@@ -64,6 +67,7 @@ bool save_list_from_editor(App& app) {
 
     app.editor_saved_name = name;
     app.editor_name = name;
+    app.editor_file_unkept.reset();
     app.saved_list_names = list_saved_list_files();
     app.editor_message = "Saved.";
     app.editor_message_color = kMessageGreen;

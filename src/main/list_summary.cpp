@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -19,12 +20,23 @@ constexpr std::size_t kPreviewHosts = 3;
 // Summaries of lists no longer drawn are dropped once the cache holds this
 // many; any list drawn within the last kCacheLimit / 2 look-ups stays.
 constexpr std::size_t kCacheLimit = 1024;
+// File times tick coarsely on some file systems (ramfs, FAT, NFS, older
+// kernels): two same-size writes within one tick leave the identity alone.
+// A file changed this shortly before it was read may change again unseen, so
+// its summary is not trusted (git's "racily clean" rule).
+constexpr std::chrono::nanoseconds kRacyWindow = std::chrono::seconds(2);
 
 struct CachedSummary {
     FileIdentity identity;
     ListSummary summary;
     std::uint64_t last_use = 0;
+    // Changed within kRacyWindow of the read: read again at the next look-up.
+    bool racy = false;
 };
+
+std::chrono::nanoseconds since_epoch(const timespec& t) {
+    return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+}
 
 class SummaryCache {
 public:
@@ -32,7 +44,7 @@ public:
         std::lock_guard lock(mutex_);
         const std::uint64_t use = ++uses_;
         auto it = cache_.find(path.native());
-        if (it != cache_.end() && it->second.identity == identity) {
+        if (it != cache_.end() && it->second.identity == identity && !it->second.racy) {
             it->second.last_use = use;
             return it->second.summary;
         }
@@ -47,9 +59,12 @@ private:
     // so a change during the read shows as a change at the next look-up.
     static CachedSummary read(const std::filesystem::path& path) {
         CachedSummary out;
+        // Taken before the open: a change after it has a later stamp.
+        const auto read_at = std::chrono::system_clock::now().time_since_epoch();
         RegularFile file(path);
         if (!file.is_open()) return out;
         out.identity = file.identity();
+        out.racy = since_epoch(out.identity.mtime) > read_at - kRacyWindow;
         if (static_cast<std::uint64_t>(out.identity.size) > kMaxListFileBytes) {
             out.summary.too_large = true;
             return out;

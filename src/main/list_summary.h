@@ -22,7 +22,8 @@ struct ListSummary {
 // The summary of the saved list `name`. A list without a file, or whose file
 // cannot be read (no regular file, no permission), has no hosts. The file is
 // read and parsed only when its identity (device, inode, size, times) differs
-// from the last read; a file that is not regular is never opened.
+// from the last read, or when it had changed less than two seconds before
+// that read; a file that is not regular is never opened.
 ListSummary saved_list_summary(std::string_view name);
 
 }  // namespace corvane

@@ -123,8 +123,8 @@ std::optional<std::filesystem::path> find_list_file(std::string_view name) {
 }
 
 std::string read_list_text(const std::filesystem::path& path) {
-    // Text that is not UTF-8 is repaired, not dropped: an empty result would
-    // open as an empty list in the editor, and saving it would wipe the file.
+    // Text that is not UTF-8 is repaired, not dropped: a watch of the list
+    // still finds the hosts around a bad byte.
     return lossy_utf8(read_whole_file(path, kMaxListFileBytes).value_or(std::string()));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // Reading settings.ini from disk and writing it back.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -20,13 +21,14 @@ LoadedSettings load_settings_file(const std::filesystem::path& file);
 
 // The n-th backup beside the file: "<file>.bak" for the first (n = 1), then
 // "<file>.2.bak", "<file>.3.bak" and so on.
-std::filesystem::path settings_backup_path(const std::filesystem::path& file, unsigned n = 1);
+std::filesystem::path settings_backup_path(const std::filesystem::path& file, std::uint64_t n = 1);
 
 // Keeps the current content of `file` (of the file it links to, when it is a
-// link: that is what a save replaces) in the first backup name not yet
-// taken, so no backup is ever replaced. Calling it again for the same file
-// keeps no second copy where backups are hard links. True when the content
-// is kept, or when `file` is gone and there is nothing to keep.
+// link: that is what a save replaces) in the backup numbered one above the
+// highest found in one read of the folder, so no backup is ever replaced and
+// the numbers never run out. Calling it again for the same file keeps no
+// second copy where backups are hard links. True when the content is kept,
+// or when `file` is gone and there is nothing to keep.
 bool keep_settings_backup(const std::filesystem::path& file);
 
 // Writes the text as the whole new content of `file`, creating its folder

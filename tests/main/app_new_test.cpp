@@ -143,6 +143,23 @@ TEST_F(AppNew, TakesTheSettingsIntoTheAppAndTheSharedSettings) {
     set_clock_utc(false);
 }
 
+// The loaded defaults and the state after start-up are one and the same
+// text, also where the window manager never maximizes the window.
+TEST_F(AppNew, WithoutAFileNothingIsWrittenUntilTheUserChangesSomething) {
+    apps_.push_back(app_new());
+    App& app = apps_.back();
+    test::FrameRig rig;
+    rig.shell.viewport = {true, false, true, false};
+    for (int i = 0; i < 15; ++i) rig.frame(app);
+    EXPECT_FALSE(std::filesystem::exists(folders_.settings_file()));
+
+    app.sound_on = false;
+    rig.frame(app);
+    const std::string saved = test::read_file(folders_.settings_file());
+    EXPECT_NE(saved.find("\nsound=false\n"), std::string::npos);
+    EXPECT_NE(saved.find("\nmaximized=true\n"), std::string::npos);
+}
+
 TEST_F(AppNew, AnUnreadableSettingsFileGivesDefaultsAndIsKeptAtTheFirstSave) {
     App& app = start("tabs=10.0.0.1\nresume=false\n\xff\xfe broken\n");
     EXPECT_TRUE(app.keep_settings_backup);

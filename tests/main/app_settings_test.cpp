@@ -130,6 +130,27 @@ TEST_F(AppSettings, AnUnreadableFileIsKeptBeforeTheFirstSave) {
     EXPECT_FALSE(app_.keep_settings_backup);
 }
 
+// Without its backup the unreadable file is not replaced, and the backup is
+// tried once per change of the settings, not at every frame.
+TEST_F(AppSettings, ABackupThatCannotBeMadeIsTriedOncePerChange) {
+    const fs::path ini = settings_ini_path();
+    fs::create_directories(ini);  // neither linked nor copied: no backup
+    app_.keep_settings_backup = true;
+    app_.flash_on = false;
+    EXPECT_FALSE(save_settings_if_changed(app_, live_settings(app_)));
+
+    fs::remove(ini);
+    std::ofstream(ini, std::ios::binary) << "caf\xe9";
+    EXPECT_FALSE(save_settings_if_changed(app_, live_settings(app_)));
+    EXPECT_FALSE(fs::exists(settings_backup_path(ini)));
+    EXPECT_EQ(test::read_file(ini), "caf\xe9");
+
+    app_.utc = true;
+    EXPECT_TRUE(save_settings_if_changed(app_, live_settings(app_)));
+    EXPECT_EQ(test::read_file(settings_backup_path(ini)), "caf\xe9");
+    EXPECT_EQ(test::read_file(ini), app_.last_saved_settings);
+}
+
 TEST_F(AppSettings, SavedActiveTabCountsOnlyWrittenTabs) {
     app_.trace_tabs = {new_trace_tab("a"), new_trace_tab("  "), new_trace_tab(" b ")};
     app_.active_trace = 2;

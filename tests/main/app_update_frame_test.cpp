@@ -58,30 +58,46 @@ TEST(AppUpdateFrame, TheFrameCounterStopsAtItsLargestValue) {
     EXPECT_EQ(app.frame_counter, std::numeric_limits<std::uint32_t>::max());
 }
 
+// The setting follows the user's changes to the window after frame ten, not
+// a window manager that never maximized it.
 TEST(AppUpdateFrame, TheMaximizedFlagFollowsTheWindowOnlyAfterFrameTen) {
     AppFolders folders;
+    const ViewportInfo maxed{true, true, true, false}, restored{true, false, true, false},
+        minimized{true, false, true, true}, unknown{};
+    struct Later {
+        ViewportInfo viewport;
+        bool maximized_after;
+    };
     struct Case {
         const char* what;
-        ViewportInfo viewport;
-        bool after_frame_10;
-        bool after_frame_11;
+        bool setting;
+        ViewportInfo first_ten;
+        std::vector<Later> later;
     };
     const Case cases[] = {
-        {"restored by the user", {true, false, true, false}, true, false},
-        {"minimized: its maximized flag says nothing", {true, false, true, true}, true, true},
-        {"minimized state unknown counts as not minimized", {true, false, false, false}, true, false},
-        {"maximized state unknown", {false, false, true, false}, true, true},
+        {"never maximized by the window manager", true, restored, {{restored, true}, {restored, true}}},
+        {"maximized, then restored and maximized by the user", true, maxed,
+         {{maxed, true}, {restored, false}, {restored, false}, {maxed, true}}},
+        {"maximized by the user before frame ten", false, maxed, {{maxed, true}}},
+        {"maximized late by the window manager", true, restored, {{restored, true}, {maxed, true}, {restored, false}}},
+        {"minimized: its maximized flag says nothing", true, maxed, {{minimized, true}, {maxed, true}}},
+        {"minimized state unknown counts as not minimized", true, maxed,
+         {{{true, true, false, false}, true}, {{true, false, false, false}, false}}},
+        {"maximized state unknown", true, unknown, {{unknown, true}, {{false, false, true, false}, true}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         App app = app_with_traces({""});
-        app.maximized = true;
+        app.maximized = c.setting;
         FrameRig rig;
-        rig.shell.viewport = c.viewport;
+        rig.shell.viewport = c.first_ten;
         for (int i = 0; i < 10; ++i) rig.frame(app);
-        EXPECT_EQ(app.maximized, c.after_frame_10);
-        rig.frame(app);
-        EXPECT_EQ(app.maximized, c.after_frame_11);
+        EXPECT_EQ(app.maximized, c.setting);
+        for (std::size_t i = 0; i < c.later.size(); ++i) {
+            rig.shell.viewport = c.later[i].viewport;
+            rig.frame(app);
+            EXPECT_EQ(app.maximized, c.later[i].maximized_after) << "frame " << 11 + i;
+        }
     }
 }
 

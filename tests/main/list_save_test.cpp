@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <fstream>
 #include <thread>
 
+#include "main/app_update.h"
 #include "main/atomic_file.h"
 #include "main/list_editor_save.h"
 #include "main/saved_lists.h"
+#include "platform/os_error.h"
 #include "support/scripted_echo.h"
 #include "support/test_support.h"
 
@@ -35,11 +39,7 @@ protected:
         app_.saved_list_names = list_saved_list_files();
     }
     // Opens a saved list in the editor, as the list library does.
-    void edit(const std::string& name) {
-        app_.editor_saved_name = name;
-        app_.editor_name = name;
-        app_.editor_text = read_list_file(name);
-    }
+    void edit(const std::string& name) { open_list_editor(app_, name); }
     std::vector<std::string> files() const {
         std::vector<std::string> out;
         std::error_code ec;
@@ -169,6 +169,64 @@ TEST_F(ListSave, AFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(test::read_file(lists_dir() / "Lab.txt"), "10.3.0.1\n");
     EXPECT_EQ(app_.editor_saved_name, "Lab");
     EXPECT_EQ(app_.saved_list_names, (std::vector<std::string>{"Lab"}));
+}
+
+// A list file the editor can't show whole is never replaced by a save under
+// its name: the editor tells why when it opens and when a save is refused. A
+// new name saves a new list, and the file and its tab stay as they were.
+TEST_F(ListSave, AFileTheEditorCannotShowWholeIsNeverReplaced) {
+    put_list("Nul.txt", std::string("10.3.0.1 one") + '\0' + "hidden\n10.3.0.2 two\n");
+    put_list("Latin.txt", "10.3.0.1 caf\xe9\n");
+    put_list("Huge.txt", "");
+    fs::resize_file(lists_dir() / "Huge.txt", kMaxListFileBytes + 1);  // sparse: no disk used
+    ASSERT_EQ(mkfifo((lists_dir() / "Pipe.txt").c_str(), 0600), 0);
+    fs::create_symlink("/proc/self/mem", lists_dir() / "Mem.txt");  // opens, but its first read fails
+    app_.saved_list_names = list_saved_list_files();
+    const auto as_found = [](const fs::path& p) {
+        const fs::file_status st = fs::symlink_status(p);
+        if (st.type() == fs::file_type::symlink) return "link to " + fs::read_symlink(p).string();
+        if (st.type() != fs::file_type::regular) return std::string("not a regular file");
+        return fs::file_size(p) > 4096 ? std::to_string(fs::file_size(p)) + " bytes" : test::read_file(p);
+    };
+
+    struct Case {
+        std::string name, shown, why;
+    };
+    const Case cases[] = {
+        {"Nul", "10.3.0.1 one\uFFFDhidden\n10.3.0.2 two\n", "Nul.txt holds NUL bytes"},
+        {"Latin", "10.3.0.1 caf\uFFFD\n", "Latin.txt is not UTF-8 text"},
+        {"Huge", "", "Huge.txt is larger than 16 MB"},
+        {"Pipe", "", "Pipe.txt is not a regular file"},
+        {"Mem", "", "Mem.txt could not be read: " + os_error_text(EIO)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = lists_dir() / (c.name + ".txt");
+        const std::string before = as_found(file);
+        app_.watch_tabs = {new_watch_tab(c.name)};
+        edit(c.name);
+        EXPECT_EQ(app_.editor_text, c.shown);
+        expect_message(c.why + ". A save would replace what it holds, so this list saves only under a new name.",
+                       kMessageRed);
+
+        app_.editor_text += "10.3.0.9 typed\n";
+        for (const std::string& spelling : {c.name, " " + c.name + ". "}) {
+            app_.editor_name = spelling;
+            EXPECT_FALSE(save_list_from_editor(app_));
+            expect_message("Not saved: " + c.why + ". Give the list a new name.", kMessageRed);
+            EXPECT_EQ(as_found(file), before);
+        }
+
+        app_.editor_name = c.name + " copy";
+        EXPECT_TRUE(save_list_from_editor(app_));
+        EXPECT_EQ(test::read_file(lists_dir() / (c.name + " copy.txt")), app_.editor_text);
+        EXPECT_EQ(as_found(file), before);
+        EXPECT_EQ(app_.watch_tabs[0].name, c.name);
+        // From now on the editor holds the copy, which saves as any list.
+        app_.editor_text += "10.3.0.8\n";
+        EXPECT_TRUE(save_list_from_editor(app_));
+        EXPECT_EQ(test::read_file(lists_dir() / (c.name + " copy.txt")), app_.editor_text);
+    }
 }
 
 TEST_F(ListSave, DeletingRemovesTheFileAndClosesItsTab) {

@@ -92,6 +92,29 @@ TEST(SettingsSave, KeepsEachUnreadableFileInABackupOfItsOwn) {
     EXPECT_FALSE(fs::exists(settings_backup_path(file, 3)));
 }
 
+// Backups are numbered on from the highest one found, however many there
+// are; a gap is not filled, so the newest backup has the highest number.
+TEST(SettingsSave, BackupNumbersNeverRunOut) {
+    test::TempDir dir;
+    const fs::path file = dir.path() / "settings.ini";
+    for (unsigned n = 1; n <= 1000; ++n) put(settings_backup_path(file, n), "old");
+    put(dir.path() / "settings.ini.99999999999999999999999.bak", "");  // no number we write
+    put(dir.path() / "settings.ini.x.bak", "");
+    put(dir.path() / "settings.ini.bak.bak", "");
+    put(dir.path() / "other.ini.5000.bak", "");
+
+    put(file, "bad \xff");
+    ASSERT_TRUE(keep_settings_backup(file));
+    EXPECT_EQ(test::read_file(settings_backup_path(file, 1001)), "bad \xff");
+
+    fs::remove(settings_backup_path(file, 500));
+    fs::remove(file);  // the backup is a link to it: a later bad file is another file
+    put(file, "worse \xfe");
+    ASSERT_TRUE(keep_settings_backup(file));
+    EXPECT_EQ(test::read_file(settings_backup_path(file, 1002)), "worse \xfe");
+    EXPECT_FALSE(fs::exists(settings_backup_path(file, 500)));
+}
+
 // settings.ini and list files kept elsewhere through a link, as a dotfiles
 // folder does: a save changes the file the link names and keeps the link.
 TEST(AtomicWrite, WritesThroughLinks) {
