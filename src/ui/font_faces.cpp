@@ -137,4 +137,13 @@ float snapped_advance(FaceId face, float px, char32_t cp) {
     return static_cast<float>(static_cast<int>(exact + 0.5f));
 }
 
+int glyph_texels(FaceId face, float px, char32_t cp, int padding) {
+    const stbtt_fontinfo& info = get(face).info;
+    const float scale = stbtt_ScaleForPixelHeight(&info, px);
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    stbtt_GetGlyphBitmapBoxSubpixel(&info, stbtt_FindGlyphIndex(&info, static_cast<int>(cp)), scale, scale, 0.0f, 0.0f,
+                                    &x0, &y0, &x1, &y1);
+    return (x1 - x0 + padding) * (y1 - y0 + padding);
+}
+
 }  // namespace corvane
