@@ -51,6 +51,7 @@ struct Extra {
     FaceId face = kNoFace;
     std::uint32_t drawn = 0;  // the frame it was last drawn in
     std::uint32_t order = 0;  // when in that frame it was first drawn
+    std::uint32_t painted = 0;  // the frame it was last painted in, not only measured
     int texels = 0;           // its rectangle in the texture at Atlas::measured_raster; 0 before measured
 };
 
@@ -163,18 +164,23 @@ void measure_texels(float raster) {
 // texels kept.
 std::int64_t choose_baked(std::int64_t budget) {
     struct Candidate {
-        std::uint32_t drawn, order;
+        std::uint32_t drawn;
+        bool painted;
+        std::uint32_t order;
         BakedFont* font;
         ImWchar c;
     };
     std::vector<Candidate> all;
     for (BakedFont& bf : g_atlas.fonts)
         for (auto& [c, e] : bf.extras)
-            if (e.held != Held::Boxed) all.push_back({e.drawn, e.order, &bf, c});
-    // Among glyphs of one frame, those drawn first: a frame draws from the
-    // top, and a text too long for its field from its start.
+            if (e.held != Held::Boxed) all.push_back({e.drawn, e.painted == e.drawn, e.order, &bf, c});
+    // Among glyphs of one frame, those painted before those only measured (a
+    // whole text measured to fit a field shows only its start), then those
+    // drawn first: a frame draws from the top.
     std::sort(all.begin(), all.end(), [](const Candidate& a, const Candidate& b) {
-        return a.drawn != b.drawn ? a.drawn > b.drawn : a.order < b.order;
+        if (a.drawn != b.drawn) return a.drawn > b.drawn;
+        if (a.painted != b.painted) return a.painted;
+        return a.order < b.order;
     });
     // Measuring a glyph reads its outline: once the budget is spent, a long
     // run of glyphs that don't fit ends the search rather than measure the
@@ -362,6 +368,34 @@ BakedFont* baked(const ImFont* f) {
     return nullptr;
 }
 
+void note(std::string_view text, ImFont* font, bool painted) {
+    if (font == nullptr || std::none_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) return;
+    BakedFont* bf = nullptr;
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end) {
+        unsigned int c = 0;
+        const int len = ImTextCharFromUtf8(&c, p, end);
+        p += len > 0 ? len : 1;
+        if (c < 0x80) continue;
+        const ImFontGlyph* g = font->FindGlyphNoFallback(static_cast<ImWchar>(c));
+        if (g != nullptr && in_base(c)) continue;
+        if (bf == nullptr && (bf = baked(font)) == nullptr) return;
+        const auto [it, added] = bf->extras.try_emplace(static_cast<ImWchar>(c));
+        Extra& e = it->second;
+        if (e.drawn != g_atlas.frame) {
+            e.drawn = g_atlas.frame;
+            e.order = g_atlas.drawn_in_frame++;
+        }
+        if (painted) e.painted = g_atlas.frame;
+        if (g != nullptr) continue;
+        g_atlas.frame_lacks = true;
+        if (!added) continue;
+        g_atlas.waiting = true;
+        g_atlas.met_new = true;
+    }
+}
+
 void bake(float scale, double now) {
     for (BakedFont& bf : g_atlas.fonts) resolve_waiting(bf);
     g_atlas.waiting = false;
@@ -407,31 +441,9 @@ void install_fonts(ImFontAtlas& atlas, float scale, AtlasLimits limits) {
 
 void set_atlas_limits(AtlasLimits limits) { g_atlas.limits = limits; }
 
-void note_text(std::string_view text, ImFont* font) {
-    if (font == nullptr || std::none_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) return;
-    BakedFont* bf = nullptr;
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p < end) {
-        unsigned int c = 0;
-        const int len = ImTextCharFromUtf8(&c, p, end);
-        p += len > 0 ? len : 1;
-        if (c < 0x80) continue;
-        const ImFontGlyph* g = font->FindGlyphNoFallback(static_cast<ImWchar>(c));
-        if (g != nullptr && in_base(c)) continue;
-        if (bf == nullptr && (bf = baked(font)) == nullptr) return;
-        const auto [it, added] = bf->extras.try_emplace(static_cast<ImWchar>(c));
-        if (it->second.drawn != g_atlas.frame) {
-            it->second.drawn = g_atlas.frame;
-            it->second.order = g_atlas.drawn_in_frame++;
-        }
-        if (g != nullptr) continue;
-        g_atlas.frame_lacks = true;
-        if (!added) continue;
-        g_atlas.waiting = true;
-        g_atlas.met_new = true;
-    }
-}
+void note_text(std::string_view text, ImFont* font) { note(text, font, false); }
+
+void note_painted_text(std::string_view text, ImFont* font) { note(text, font, true); }
 
 void note_text(std::string_view text) { note_text(text, ImGui::GetFont()); }
 

@@ -79,6 +79,9 @@ void set_atlas_limits(AtlasLimits limits);
 // character shown gets its glyph.
 void note_text(std::string_view text, ImFont* font);
 void note_text(std::string_view text);
+// Also records that `text` was painted, not only measured: when room runs
+// short, the glyphs a frame painted get it before those it only measured.
+void note_painted_text(std::string_view text, ImFont* font);
 
 // The pixels per point the fonts serve.
 float font_scale();

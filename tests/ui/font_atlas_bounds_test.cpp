@@ -4,6 +4,7 @@
 // is baked once.
 #include <gtest/gtest.h>
 #include <imgui.h>
+#include <imgui_stdlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include "ui/font_faces.h"
 #include "ui/fonts.h"
 #include "ui/imgui_context.h"
+#include "ui/field_glyphs.h"
 #include "ui/text_layout.h"
 
 namespace corvane {
@@ -114,6 +116,35 @@ TEST_F(FontAtlasBounds, AFloodOfCharactersStaysWithinTheBoundsAndDroppedGlyphsCo
     EXPECT_TRUE(has_glyph(body, 0x041C));
     EXPECT_FALSE(shows_box(body, 0x0432));
     expect_within(limits, "after the name came back");
+}
+
+TEST_F(FontAtlasBounds, WhenRoomRunsShortWhatIsShownComesBeforeWhatIsOnlyMeasured) {
+    test::ensure_headless_imgui();
+    set_atlas_limits({2048, std::int64_t{3} << 20});
+    refresh_font_atlas(1.0f);
+    const FontId body = text_style_font(TextStyle::Body), heading{FontFamily::Semibold, 14};
+    // A frame measures a flood of text in every font, as the library does
+    // names far below the fold, then shows a name from the flood's end and a
+    // field holding the flood, from its end on, far longer than the field.
+    const std::vector<char32_t> flood = drawable_characters(0x0100, 0x3000);
+    const std::size_t n = flood.size();
+    std::string field = text_of(flood, n - 40, n) + text_of(flood, 0, n - 40);
+    test::run_frame({-1, -1}, false, [&] {
+        draw_everywhere(text_of(flood, 0, n));
+        paint_text(ImGui::GetWindowDrawList(), {10, 10}, anchor::left_top, text_of(flood, n - 8, n), heading,
+                   rgb(255, 255, 255));
+        ImGui::PushFont(font(body));
+        ImGui::SetNextItemWidth(200);
+        ImGui::InputText("##field", &field);
+        note_single_line_field(field);
+        ImGui::PopFont();
+    });
+    refresh_font_atlas(1.0f);
+    for (std::size_t i = n - 8; i < n; ++i) {
+        EXPECT_FALSE(shows_box(heading, flood[i])) << "painted " << int(flood[i]);
+        EXPECT_FALSE(shows_box(body, flood[i - 32])) << "in the field " << int(flood[i - 32]);
+    }
+    EXPECT_TRUE(shows_box(body, flood[n / 2])) << "the flood outgrew the room";
 }
 
 TEST_F(FontAtlasBounds, ADriverWhoseLargestTextureCannotHoldTheFontsGetsThemRasteredSmaller) {

@@ -8,6 +8,7 @@
 
 #include "main/app_update_replay.h"
 #include "replay/history_loader.h"
+#include "ui/field_glyphs.h"
 #include "ui/fonts.h"
 #include "ui/palette.h"
 #include "ui/text_cursor.h"
@@ -149,7 +150,7 @@ bool target_field(TraceTab& tab, Rect r, std::size_t tab_index) {
     ImGui::InputTextWithHint("##target", kTargetHint, &tab.target);
     log_last_imgui_item();
     draw_single_line_cursor(mark);
-    note_text(tab.target);
+    note_single_line_field(tab.target);
     const bool hovered = ImGui::IsItemHovered();
     const bool active = ImGui::IsItemActive();
     const bool enter = ImGui::IsItemDeactivated() &&
