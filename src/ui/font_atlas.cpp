@@ -237,10 +237,12 @@ void configure(ImFontAtlas& atlas, float raster) {
         main.GlyphOffset = ImVec2(0.0f, font_glyph_offset_y(bf.id.size, raster));
         bf.main_ranges = ranges_of(kBaseRanges, main_chars);
         main.GlyphRanges = bf.main_ranges.data();
+        // A copy: adding the merged sources below may move ConfigData.
+        const ImFontConfig merged_base = main;
         for (Merge& m : bf.merges) {
             std::sort(m.chars.begin(), m.chars.end());
             m.ranges = ranges_of({}, m.chars);
-            ImFontConfig cfg = main;
+            ImFontConfig cfg = merged_base;
             const std::span<const unsigned char> data = face_data(m.face);
             // The atlas never writes the data; it must not free it either.
             cfg.FontData = const_cast<unsigned char*>(data.data());
