@@ -21,6 +21,7 @@
 #include <benchmark/benchmark.h>
 
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <malloc.h>
 #include <unistd.h>
 
@@ -67,15 +68,8 @@ struct Loop {
 // ---- End of the loop's driving. ----
 
 std::string utf8(char32_t c) {
-    std::string s;
-    if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-    } else {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    s += static_cast<char>(0x80 | (c & 0x3F));
-    return s;
+    char out[5];
+    return ImTextCharToUtf8(out, c);
 }
 
 // The characters the scenarios draw: CJK first when a face holds it.

@@ -1,9 +1,10 @@
 // The atlas under text in many scripts: its texture stays within the
 // driver's largest texture and the memory budget, glyphs no longer drawn make
-// room and come back when drawn again, and new text met over several frames
-// is baked once.
+// room and come back when drawn again, what a frame shows gets room before
+// what it only measures, and new text met over several frames is baked once.
 #include <gtest/gtest.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <imgui_stdlib.h>
 
 #include <algorithm>
@@ -12,25 +13,18 @@
 #include <vector>
 
 #include "headless_imgui.h"
+#include "ui/field_glyphs.h"
 #include "ui/font_faces.h"
 #include "ui/fonts.h"
 #include "ui/imgui_context.h"
-#include "ui/field_glyphs.h"
 #include "ui/text_layout.h"
 
 namespace corvane {
 namespace {
 
 std::string utf8(char32_t c) {
-    std::string s;
-    if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-    } else {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    s += static_cast<char>(0x80 | (c & 0x3F));
-    return s;
+    char out[5];
+    return ImTextCharToUtf8(out, c);
 }
 
 // Characters beyond Latin-1 that some face here holds, so each costs texture:
