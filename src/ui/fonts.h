@@ -52,8 +52,8 @@ std::span<const FontId> font_sizes_in_use();
 // default stands in), and it holds at most `texels_per_square_scale` texels
 // per pixel-per-point squared: with the default, 16 MiB as RGBA at scale 1,
 // 64 MiB at scale 2. The Latin-1 fonts take about a third of that; the rest
-// holds the glyphs of other scripts, about 5000 body-size CJK glyphs at any
-// scale. When they outgrow it, the least recently drawn are dropped at the
+// holds the glyphs of other scripts, several thousand body-size CJK glyphs at
+// any scale. When they outgrow it, the least recently drawn are dropped at the
 // next bake and come back when drawn again; glyphs drawn since the last bake
 // that still find no room show as the box until a later bake has it.
 struct AtlasLimits {
