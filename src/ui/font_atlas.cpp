@@ -1,14 +1,17 @@
-// The baked fonts: which glyphs each holds, from which face, at which scale.
+// The baked fonts: which glyphs each holds, from which face, at which scale,
+// and which of them the atlas's bounds leave room for.
 #include <imgui.h>
 #include <imgui_internal.h>
 
 #include <algorithm>
 #include <cmath>
-#include <set>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "ui/font_faces.h"
 #include "ui/fonts.h"
+#include "ui/glyph_bake_pacing.h"
 
 namespace corvane {
 
@@ -24,6 +27,33 @@ constexpr ImWchar kBaseRanges[] = {0x0020, 0x00FF, 0x2026, 0x2026};
 // which span up to the highest character baked, to 64K entries.
 constexpr ImWchar kBox = 0x0080;
 constexpr float kHeightPerEm = 1.3f;  // the embedded faces' ascent minus descent
+constexpr int kPadding = 1;           // the atlas's space around each glyph
+// The share of the texture the atlas's packer fills with glyphs: glyphs are
+// given this share of the texels allowed, so the texture fits at the first try.
+constexpr double kPackedShare = 0.85;
+// The atlas's builder picks no width above this, and packs no higher.
+constexpr int kWidestBuilt = 4096;
+constexpr int kHighestBuilt = 32768;
+constexpr int kBuildAttempts = 6;
+
+bool in_base(unsigned int c) { return c <= 0x00FF || c == 0x2026; }
+
+// Where a character met beyond the base set stands.
+enum class Held : std::uint8_t {
+    Waiting,   // noted, not baked yet
+    Baked,     // has its glyph
+    Overflow,  // drawn since the last bake but found no room: the box until a later bake
+    Boxed,     // no face holds it: the box
+};
+
+struct Extra {
+    Held held = Held::Waiting;
+    FaceId face = kNoFace;
+    std::uint32_t drawn = 0;  // the frame it was last drawn in
+    std::uint32_t order = 0;  // when in that frame it was first drawn
+    std::uint32_t painted = 0;  // the frame it was last painted in, not only measured
+    int texels = 0;           // its rectangle in the texture at Atlas::measured_raster; 0 before measured
+};
 
 struct Merge {
     FaceId face = kNoFace;
@@ -36,28 +66,31 @@ struct BakedFont {
     ImFont* font = nullptr;
     std::vector<FaceId> faces;  // the family's embedded faces, first choice first
     bool monospace = false;     // which kind of system face follows them
-    std::vector<ImWchar> main_chars;  // beyond the base, from faces[0] (sorted)
-    std::vector<ImWchar> main_ranges;
-    std::vector<Merge> merges;
-    std::vector<ImWchar> boxed;  // no face holds them
-    std::set<ImWchar> seen;      // every character resolved or waiting
-    std::vector<ImWchar> pending;
+    std::unordered_map<ImWchar, Extra> extras;  // every character met beyond the base set
+    std::vector<ImWchar> main_ranges;           // the base set and faces[0]'s baked extras
+    std::vector<Merge> merges;                  // the other faces' baked extras
     int box_rect = -1;
     int box_stroke = 1;
 };
 
 struct Atlas {
     ImFontAtlas* atlas = nullptr;
-    float scale = 1.0f;
+    float scale = 1.0f;   // the pixels per point the fonts serve
+    float raster = 1.0f;  // those they are rastered at: `scale` unless the largest texture can't hold them
+    AtlasLimits limits;
     std::vector<BakedFont> fonts;
-    bool pending = false;
+    bool waiting = false;  // characters wait for their glyphs
+    bool met_new = false;  // new ones since the pacing was last told
+    bool frame_lacks = false;
+    std::uint32_t frame = 0;
+    std::uint32_t drawn_in_frame = 0;  // characters beyond the base set drawn so far in this frame
+    std::uint32_t baked_frame = 0;
+    float measured_raster = 0.0f;  // the raster Extra::texels and base_texels are for
+    std::int64_t base_texels = 0;
+    GlyphBakePacing pacing;
 };
 // Written on the UI thread only, between frames.
 Atlas g_atlas;
-
-void insert_sorted(std::vector<ImWchar>& v, ImWchar c) { v.insert(std::upper_bound(v.begin(), v.end(), c), c); }
-
-bool holds(const std::vector<ImWchar>& v, ImWchar c) { return std::binary_search(v.begin(), v.end(), c); }
 
 std::vector<ImWchar> ranges_of(std::span<const ImWchar> base, const std::vector<ImWchar>& chars) {
     std::vector<ImWchar> r(base.begin(), base.end());
@@ -83,50 +116,140 @@ BoxShape box_shape(float px) {
             static_cast<int>(std::lround(0.08f * em)), std::max(1, static_cast<int>(std::lround(em / 12.0f)))};
 }
 
-void resolve_pending(BakedFont& bf) {
-    for (ImWchar c : bf.pending) {
-        FaceId from = kNoFace;
+// The pixel size `face` is rastered at in `bf` at `raster` pixels per point.
+float face_pixel_size(const BakedFont& bf, FaceId face, float raster) {
+    const float px = font_pixel_size(bf.id.size, raster);
+    return face == bf.faces.front() ? px : matching_pixel_size(face, bf.faces.front(), px);
+}
+
+void resolve_waiting(BakedFont& bf) {
+    for (auto& [c, e] : bf.extras) {
+        if (e.held != Held::Waiting || e.face != kNoFace) continue;
         for (FaceId f : bf.faces)
             if (face_has_glyph(f, c)) {
-                from = f;
+                e.face = f;
                 break;
             }
-        if (from == kNoFace) from = system_face_for(c, bf.monospace);
-        if (from == kNoFace) {
-            insert_sorted(bf.boxed, c);
-        } else if (from == bf.faces.front()) {
-            insert_sorted(bf.main_chars, c);
-        } else {
-            auto m = std::find_if(bf.merges.begin(), bf.merges.end(), [&](const Merge& x) { return x.face == from; });
-            if (m == bf.merges.end()) m = bf.merges.insert(bf.merges.end(), Merge{from, {}, {}});
-            insert_sorted(m->chars, c);
-        }
+        if (e.face == kNoFace) e.face = system_face_for(c, bf.monospace);
+        if (e.face == kNoFace) e.held = Held::Boxed;
     }
-    bf.pending.clear();
+}
+
+// The texels the base set of every font takes at `raster`.
+std::int64_t base_texels(float raster) {
+    std::int64_t sum = 0;
+    for (const BakedFont& bf : g_atlas.fonts) {
+        const FaceId main = bf.faces.front();
+        const float px = font_pixel_size(bf.id.size, raster);
+        for (std::size_t i = 0; i + 1 < std::size(kBaseRanges); i += 2)
+            for (unsigned c = kBaseRanges[i]; c <= kBaseRanges[i + 1]; ++c)
+                if (face_has_glyph(main, c)) sum += glyph_texels(main, px, c, kPadding);
+        const BoxShape box = box_shape(px);
+        sum += static_cast<std::int64_t>(box.width + kPadding) * (box.height + kPadding);
+    }
+    return sum;
+}
+
+void measure_texels(float raster) {
+    if (g_atlas.measured_raster == raster) return;
+    for (BakedFont& bf : g_atlas.fonts)
+        for (auto& [c, e] : bf.extras) e.texels = 0;
+    g_atlas.base_texels = base_texels(raster);
+    g_atlas.measured_raster = raster;
+}
+
+// Gives the glyphs drawn most recently room, up to `budget` texels of them.
+// The rest are dropped, or shown as the box when drawn since the last bake:
+// those are on screen, and dropped they would come back at once. Returns the
+// texels kept.
+std::int64_t choose_baked(std::int64_t budget) {
+    struct Candidate {
+        std::uint32_t drawn;
+        bool painted;
+        std::uint32_t order;
+        BakedFont* font;
+        ImWchar c;
+    };
+    std::vector<Candidate> all;
+    for (BakedFont& bf : g_atlas.fonts)
+        for (auto& [c, e] : bf.extras)
+            if (e.held != Held::Boxed) all.push_back({e.drawn, e.painted == e.drawn, e.order, &bf, c});
+    // Among glyphs of one frame, those painted before those only measured (a
+    // whole text measured to fit a field shows only its start), then those
+    // drawn first: a frame draws from the top.
+    std::sort(all.begin(), all.end(), [](const Candidate& a, const Candidate& b) {
+        if (a.drawn != b.drawn) return a.drawn > b.drawn;
+        if (a.painted != b.painted) return a.painted;
+        return a.order < b.order;
+    });
+    // Measuring a glyph reads its outline: once the budget is spent, a long
+    // run of glyphs that don't fit ends the search rather than measure the
+    // tens of thousands a flood of text may have left.
+    constexpr int kMissesToGiveUp = 64;
+    std::int64_t kept = 0;
+    int misses = 0;
+    for (const Candidate& k : all) {
+        Extra& e = k.font->extras.at(k.c);
+        if (misses < kMissesToGiveUp) {
+            if (e.texels == 0)
+                e.texels = glyph_texels(e.face, face_pixel_size(*k.font, e.face, g_atlas.raster), k.c, kPadding);
+            if (kept + e.texels <= budget) {
+                e.held = Held::Baked;
+                kept += e.texels;
+                misses = 0;
+                continue;
+            }
+            ++misses;
+        }
+        if (e.drawn > g_atlas.baked_frame)
+            e.held = Held::Overflow;
+        else
+            k.font->extras.erase(k.c);
+    }
+    for (BakedFont& bf : g_atlas.fonts) bf.extras.rehash(0);  // gives back the dropped ones' buckets
+    return kept;
 }
 
 // The atlas's inputs from the fonts' state: the main source of font i is
 // ConfigData[i]; the other faces' sources follow all of them.
-void configure(ImFontAtlas& atlas, float scale) {
+void configure(ImFontAtlas& atlas, float raster) {
+    const int side = std::min(g_atlas.limits.max_texture_side, kWidestBuilt);
+    atlas.TexDesiredWidth = side < kWidestBuilt ? side : 0;  // else the builder's own choice
     atlas.ConfigData.resize(static_cast<int>(g_atlas.fonts.size()));
     for (std::size_t i = 0; i < g_atlas.fonts.size(); ++i) {
         BakedFont& bf = g_atlas.fonts[i];
-        const float px = font_pixel_size(bf.id.size, scale);
+        const float px = font_pixel_size(bf.id.size, raster);
+        std::vector<ImWchar> main_chars;
+        bf.merges.clear();
+        for (const auto& [c, e] : bf.extras) {
+            if (e.held != Held::Baked) continue;
+            if (e.face == bf.faces.front()) {
+                main_chars.push_back(c);
+                continue;
+            }
+            auto m = std::find_if(bf.merges.begin(), bf.merges.end(), [&](const Merge& x) { return x.face == e.face; });
+            if (m == bf.merges.end()) m = bf.merges.insert(bf.merges.end(), Merge{e.face, {}, {}});
+            m->chars.push_back(c);
+        }
+        std::sort(main_chars.begin(), main_chars.end());
         ImFontConfig& main = atlas.ConfigData[static_cast<int>(i)];
         main.SizePixels = px;
-        main.GlyphOffset = ImVec2(0.0f, font_glyph_offset_y(bf.id.size, scale));
-        bf.main_ranges = ranges_of(kBaseRanges, bf.main_chars);
+        main.GlyphOffset = ImVec2(0.0f, font_glyph_offset_y(bf.id.size, raster));
+        bf.main_ranges = ranges_of(kBaseRanges, main_chars);
         main.GlyphRanges = bf.main_ranges.data();
+        // A copy: adding the merged sources below may move ConfigData.
+        const ImFontConfig merged_base = main;
         for (Merge& m : bf.merges) {
+            std::sort(m.chars.begin(), m.chars.end());
             m.ranges = ranges_of({}, m.chars);
-            ImFontConfig cfg = main;
+            ImFontConfig cfg = merged_base;
             const std::span<const unsigned char> data = face_data(m.face);
             // The atlas never writes the data; it must not free it either.
             cfg.FontData = const_cast<unsigned char*>(data.data());
             cfg.FontDataSize = static_cast<int>(data.size());
             cfg.FontDataOwnedByAtlas = false;
             cfg.FontNo = face_index(m.face);
-            cfg.SizePixels = matching_pixel_size(m.face, bf.faces.front(), px);
+            cfg.SizePixels = face_pixel_size(bf, m.face, raster);
             cfg.GlyphRanges = m.ranges.data();
             cfg.MergeMode = true;
             cfg.DstFont = bf.font;
@@ -138,31 +261,30 @@ void configure(ImFontAtlas& atlas, float scale) {
         r.Height = static_cast<unsigned short>(box.height);
         r.GlyphAdvanceX = box.advance();
         r.GlyphOffset = ImVec2(static_cast<float>(box.side),
-                               std::round(std::round(1.025f * bf.id.size) * scale) - static_cast<float>(box.height));
+                               std::round(std::round(1.025f * bf.id.size) * raster) - static_cast<float>(box.height));
         bf.box_stroke = box.stroke;
     }
 }
 
 // A glyph's advance in the font baked at scale 1.
 float advance_at_scale_one(const BakedFont& bf, ImWchar c) {
-    const float px = font_pixel_size(bf.id.size);
-    if (c == kBox) return box_shape(px).advance();
-    for (const Merge& m : bf.merges)
-        if (holds(m.chars, c)) return snapped_advance(m.face, matching_pixel_size(m.face, bf.faces.front(), px), c);
-    return snapped_advance(bf.faces.front(), px, c);
+    if (c == kBox) return box_shape(font_pixel_size(bf.id.size)).advance();
+    FaceId face = bf.faces.front();
+    if (auto it = bf.extras.find(c); it != bf.extras.end()) face = it->second.face;
+    return snapped_advance(face, face_pixel_size(bf, face, 1.0f), c);
 }
 
-// Glyphs rastered at `scale` pixels per point, measured in points: positions
-// divided by the scale, and advances, size and ascent those of scale 1, so
-// every text measures exactly as at scale 1 and lays out the same.
-void measure_in_points(BakedFont& bf, float scale) {
+// Glyphs rastered at `raster` pixels per point, measured in points: positions
+// divided by the raster scale, and advances, size and ascent those of scale
+// 1, so every text measures exactly as at scale 1 and lays out the same.
+void measure_in_points(BakedFont& bf, float raster) {
     ImFont* f = bf.font;
     for (ImFontGlyph& g : f->Glyphs) {
         if (g.Codepoint == '\t') continue;  // remade from the space below
-        g.X0 /= scale;
-        g.Y0 /= scale;
-        g.X1 /= scale;
-        g.Y1 /= scale;
+        g.X0 /= raster;
+        g.Y0 /= raster;
+        g.X1 /= raster;
+        g.Y1 /= raster;
         g.AdvanceX = advance_at_scale_one(bf, static_cast<ImWchar>(g.Codepoint));
     }
     const float px = font_pixel_size(bf.id.size);
@@ -188,15 +310,58 @@ void paint_boxes(ImFontAtlas& atlas) {
     }
 }
 
-void build() {
+void build_once() {
     ImFontAtlas& atlas = *g_atlas.atlas;
-    configure(atlas, g_atlas.scale);
+    configure(atlas, g_atlas.raster);
     atlas.Build();
     for (BakedFont& bf : g_atlas.fonts) {
-        if (g_atlas.scale != 1.0f) measure_in_points(bf, g_atlas.scale);
-        for (ImWchar c : bf.boxed) bf.font->AddRemapChar(c, kBox);
+        if (g_atlas.raster != 1.0f) measure_in_points(bf, g_atlas.raster);
+        for (const auto& [c, e] : bf.extras)
+            if (e.held == Held::Boxed || e.held == Held::Overflow) bf.font->AddRemapChar(c, kBox);
     }
     paint_boxes(atlas);
+}
+
+// The texels the texture may hold: the memory budget, and no more than the
+// largest texture's side tall at the width it is built.
+std::int64_t texels_allowed() {
+    const std::int64_t side = std::min(g_atlas.limits.max_texture_side, kHighestBuilt);
+    const double per_point = static_cast<double>(g_atlas.limits.texels_per_square_scale) * g_atlas.scale * g_atlas.scale;
+    return std::min(static_cast<std::int64_t>(per_point), std::min<std::int64_t>(side, kWidestBuilt) * side);
+}
+
+bool fits(const ImFontAtlas& atlas) {
+    const int side = std::min(g_atlas.limits.max_texture_side, kHighestBuilt);
+    return atlas.TexWidth <= side && atlas.TexHeight <= side &&
+           static_cast<std::int64_t>(atlas.TexWidth) * atlas.TexHeight <= texels_allowed();
+}
+
+// Builds with the most recently drawn glyphs the bounds leave room for. The
+// room is estimated from the glyphs' rectangles; a texture that still comes
+// out too big is built again with fewer, and when even the base set doesn't
+// fit the largest texture, with every font rastered smaller.
+void build() {
+    ImFontAtlas& atlas = *g_atlas.atlas;
+    g_atlas.raster = g_atlas.scale;
+    std::int64_t budget = -1;  // the texels the bounds leave the glyphs beyond the base set
+    for (int attempt = 1;; ++attempt) {
+        measure_texels(g_atlas.raster);
+        if (budget < 0)
+            budget = std::max<std::int64_t>(
+                0, static_cast<std::int64_t>(static_cast<double>(texels_allowed()) * kPackedShare) - g_atlas.base_texels);
+        const std::int64_t kept = choose_baked(budget);
+        build_once();
+        if (fits(atlas) || attempt == kBuildAttempts) break;
+        const std::int64_t used = static_cast<std::int64_t>(atlas.TexWidth) * atlas.TexHeight;
+        const int side = std::min(g_atlas.limits.max_texture_side, kHighestBuilt);
+        const std::int64_t allowed = std::min(texels_allowed(), static_cast<std::int64_t>(atlas.TexWidth) * side);
+        if (kept > 0) {
+            budget = std::max<std::int64_t>(0, kept - (used - allowed) * 5 / 4);
+        } else {
+            g_atlas.raster *= std::min(0.9f, std::sqrt(static_cast<float>(allowed) / static_cast<float>(used)));
+            budget = -1;
+        }
+    }
 }
 
 BakedFont* baked(const ImFont* f) {
@@ -205,13 +370,54 @@ BakedFont* baked(const ImFont* f) {
     return nullptr;
 }
 
+void note(std::string_view text, ImFont* font, bool painted) {
+    if (font == nullptr || std::none_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) return;
+    BakedFont* bf = nullptr;
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end) {
+        unsigned int c = 0;
+        const int len = ImTextCharFromUtf8(&c, p, end);
+        p += len > 0 ? len : 1;
+        if (c < 0x80) continue;
+        const ImFontGlyph* g = font->FindGlyphNoFallback(static_cast<ImWchar>(c));
+        if (g != nullptr && in_base(c)) continue;
+        if (bf == nullptr && (bf = baked(font)) == nullptr) return;
+        const auto [it, added] = bf->extras.try_emplace(static_cast<ImWchar>(c));
+        Extra& e = it->second;
+        if (e.drawn != g_atlas.frame) {
+            e.drawn = g_atlas.frame;
+            e.order = g_atlas.drawn_in_frame++;
+        }
+        if (painted) e.painted = g_atlas.frame;
+        if (g != nullptr) continue;
+        g_atlas.frame_lacks = true;
+        if (!added) continue;
+        g_atlas.waiting = true;
+        g_atlas.met_new = true;
+    }
+}
+
+void bake(float scale, double now) {
+    for (BakedFont& bf : g_atlas.fonts) resolve_waiting(bf);
+    g_atlas.waiting = false;
+    g_atlas.met_new = false;
+    g_atlas.scale = scale;
+    build();
+    g_atlas.baked_frame = g_atlas.frame;
+    g_atlas.pacing.baked(now);
+}
+
 }  // namespace
 
-void install_fonts(ImFontAtlas& atlas, float scale) {
+void install_fonts(ImFontAtlas& atlas, float scale, AtlasLimits limits) {
     g_atlas = Atlas{};
+    g_atlas.frame = 1;  // what the first frame draws counts as drawn since this bake
     g_atlas.atlas = &atlas;
     g_atlas.scale = scale;
-    atlas.Flags |= ImFontAtlasFlags_NoBakedLines;  // lines get geometric fringes
+    g_atlas.limits = limits;
+    atlas.Flags |= ImFontAtlasFlags_NoBakedLines;         // lines get geometric fringes
+    atlas.Flags |= ImFontAtlasFlags_NoPowerOfTwoHeight;  // no texels spent on rounding up
     for (const FontId& id : font_sizes_in_use()) {
         BakedFont bf;
         bf.id = id;
@@ -235,36 +441,43 @@ void install_fonts(ImFontAtlas& atlas, float scale) {
     build();
 }
 
-void note_text(std::string_view text, ImFont* font) {
-    if (font == nullptr || std::none_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) return;
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p < end) {
-        unsigned int c = 0;
-        const int len = ImTextCharFromUtf8(&c, p, end);
-        p += len > 0 ? len : 1;
-        if (c < 0x80 || font->FindGlyphNoFallback(static_cast<ImWchar>(c)) != nullptr) continue;
-        BakedFont* bf = baked(font);
-        if (bf == nullptr || !bf->seen.insert(static_cast<ImWchar>(c)).second) continue;
-        bf->pending.push_back(static_cast<ImWchar>(c));
-        g_atlas.pending = true;
-    }
-}
+void set_atlas_limits(AtlasLimits limits) { g_atlas.limits = limits; }
+
+void note_text(std::string_view text, ImFont* font) { note(text, font, false); }
+
+void note_painted_text(std::string_view text, ImFont* font) { note(text, font, true); }
 
 void note_text(std::string_view text) { note_text(text, ImGui::GetFont()); }
 
 float font_scale() { return g_atlas.scale; }
 
-bool fonts_need_rebuild(float scale) {
-    return g_atlas.atlas != nullptr && (g_atlas.pending || scale != g_atlas.scale);
+void begin_font_frame() {
+    ++g_atlas.frame;
+    g_atlas.drawn_in_frame = 0;
+    g_atlas.frame_lacks = false;
 }
 
-void rebuild_fonts(float scale) {
+bool frame_lacks_glyphs() { return g_atlas.frame_lacks; }
+
+double glyph_bake_wait(double now) {
+    if (g_atlas.met_new) g_atlas.pacing.met(now);
+    g_atlas.met_new = false;
+    return std::max(0.0, g_atlas.pacing.due_at() - now);
+}
+
+bool fonts_need_rebuild(float scale) {
+    return g_atlas.atlas != nullptr && (g_atlas.waiting || scale != g_atlas.scale);
+}
+
+bool fonts_need_rebuild(float scale, double now) {
+    if (g_atlas.atlas == nullptr) return false;
+    if (scale != g_atlas.scale) return true;
+    return g_atlas.waiting && glyph_bake_wait(now) == 0.0;
+}
+
+void rebuild_fonts(float scale, double now) {
     if (g_atlas.atlas == nullptr) return;
-    for (BakedFont& bf : g_atlas.fonts) resolve_pending(bf);
-    g_atlas.pending = false;
-    g_atlas.scale = scale;
-    build();
+    bake(scale, now);
 }
 
 ImFont* font(FontId id) {

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -19,7 +20,7 @@ namespace {
 
 struct Face {
     std::string name;
-    std::vector<unsigned char> owned;  // a system face's file; embedded faces live in the program
+    std::shared_ptr<const std::vector<unsigned char>> file;  // a system face's; embedded faces live in the program
     std::span<const unsigned char> data;
     int index = 0;
     stbtt_fontinfo info{};
@@ -42,17 +43,28 @@ FaceId add_face(std::unique_ptr<Face> f) {
 
 const Face& get(FaceId id) { return *faces()[static_cast<std::size_t>(id)]; }
 
+// A collection's faces share one copy of its file (a CJK collection holds
+// the sans-serif and the monospace faces, some 20 MB).
+std::shared_ptr<const std::vector<unsigned char>> read_font_file(const std::string& path) {
+    static std::map<std::string, std::shared_ptr<const std::vector<unsigned char>>> files;
+    if (auto it = files.find(path); it != files.end()) return it->second;
+    std::ifstream in(path, std::ios::binary);
+    auto bytes = std::make_shared<const std::vector<unsigned char>>(std::istreambuf_iterator<char>(in),
+                                                                    std::istreambuf_iterator<char>());
+    files[path] = bytes;
+    return bytes;
+}
+
 FaceId load_system_face(const SystemFontFile& file) {
     static std::map<std::pair<std::string, int>, FaceId> loaded;
     const auto key = std::make_pair(file.path, file.index);
     if (auto it = loaded.find(key); it != loaded.end()) return it->second;
     auto f = std::make_unique<Face>();
-    std::ifstream in(file.path, std::ios::binary);
-    f->owned.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    f->data = f->owned;
+    f->file = read_font_file(file.path);
+    f->data = *f->file;
     f->index = file.index;
     f->name = file.name;
-    const FaceId id = f->owned.empty() ? kNoFace : add_face(std::move(f));
+    const FaceId id = f->file->empty() ? kNoFace : add_face(std::move(f));
     loaded[key] = id;
     return id;
 }
@@ -75,15 +87,16 @@ FaceId embedded_face(const std::string& name) {
 
 FaceId system_face_for(char32_t cp, bool monospace) {
     static std::map<std::pair<char32_t, bool>, FaceId> found;
+    static std::vector<std::optional<FaceId>> faces_in_order[2];  // loaded when first needed
     const auto key = std::make_pair(cp, monospace);
     if (auto it = found.find(key); it != found.end()) return it->second;
+    std::vector<std::optional<FaceId>>& order = faces_in_order[monospace ? 1 : 0];
+    order.resize(system_font_count(monospace));
     FaceId id = kNoFace;
-    for (const SystemFontFile& file : system_fonts_with(cp, monospace)) {
-        const FaceId f = load_system_face(file);
-        if (f != kNoFace && face_has_glyph(f, cp)) {
-            id = f;
-            break;
-        }
+    for (std::size_t i = 0; i < order.size() && id == kNoFace; ++i) {
+        if (!system_font_holds(i, cp, monospace)) continue;
+        if (!order[i]) order[i] = load_system_face(system_font_file(i, monospace));
+        if (*order[i] != kNoFace && face_has_glyph(*order[i], cp)) id = *order[i];
     }
     found[key] = id;
     return id;
@@ -122,6 +135,15 @@ float snapped_advance(FaceId face, float px, char32_t cp) {
     // Rounded the way the atlas rounds a pixel-snapped advance.
     const float exact = stbtt_ScaleForPixelHeight(&info, px) * static_cast<float>(advance);
     return static_cast<float>(static_cast<int>(exact + 0.5f));
+}
+
+int glyph_texels(FaceId face, float px, char32_t cp, int padding) {
+    const stbtt_fontinfo& info = get(face).info;
+    const float scale = stbtt_ScaleForPixelHeight(&info, px);
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    stbtt_GetGlyphBitmapBoxSubpixel(&info, stbtt_FindGlyphIndex(&info, static_cast<int>(cp)), scale, scale, 0.0f, 0.0f,
+                                    &x0, &y0, &x1, &y1);
+    return (x1 - x0 + padding) * (y1 - y0 + padding);
 }
 
 }  // namespace corvane

@@ -32,5 +32,8 @@ float baked_ascent(FaceId face, float px);
 float baked_descent(FaceId face, float px);
 // The glyph's advance at `px`, rounded to whole pixels as the atlas does.
 float snapped_advance(FaceId face, float px, char32_t cp);
+// The texels the atlas packs the glyph into at `px`: its bitmap's box plus
+// `padding` across and down, as the atlas sizes it.
+int glyph_texels(FaceId face, float px, char32_t cp, int padding);
 
 }  // namespace corvane

@@ -3,7 +3,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <cstdlib>
-#include <utility>
+#include <vector>
 
 namespace corvane {
 
@@ -31,20 +31,16 @@ bool start_fontconfig() {
     return started;
 }
 
-FcFontSet* preference_order(bool monospace) {
-    static bool tried[2] = {false, false};
-    const int k = monospace ? 1 : 0;
-    if (tried[k]) return g_sets[k];
-    tried[k] = true;
+FcFontSet* sorted_set(bool monospace) {
     if (!start_fontconfig()) return nullptr;
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(monospace ? "monospace" : "sans-serif"));
     if (pattern == nullptr) return nullptr;
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    g_sets[k] = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+    FcFontSet* set = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
     FcPatternDestroy(pattern);
-    return g_sets[k];
+    return set;
 }
 
 std::string text_of(FcPattern* p, const char* object) {
@@ -52,28 +48,50 @@ std::string text_of(FcPattern* p, const char* object) {
     return FcPatternGetString(p, object, 0, &s) == FcResultMatch ? reinterpret_cast<const char*>(s) : "";
 }
 
+// The faces of the sorted set the rasteriser can use: outlines in a file
+// (bitmap-only faces, colour emoji say, give it nothing), with their
+// characters, so that asking whether one holds a character allocates nothing.
+struct Candidate {
+    FcPattern* pattern;
+    FcCharSet* chars;
+};
+
+const std::vector<Candidate>& preference_order(bool monospace) {
+    static std::vector<Candidate> order[2];
+    static bool made[2] = {false, false};
+    const int k = monospace ? 1 : 0;
+    if (made[k]) return order[k];
+    made[k] = true;
+    g_sets[k] = sorted_set(monospace);
+    if (g_sets[k] == nullptr) return order[k];
+    for (int i = 0; i < g_sets[k]->nfont; ++i) {
+        FcPattern* p = g_sets[k]->fonts[i];
+        FcCharSet* chars = nullptr;
+        FcBool outline = FcFalse;
+        if (FcPatternGetCharSet(p, FC_CHARSET, 0, &chars) != FcResultMatch) continue;
+        if (FcPatternGetBool(p, FC_OUTLINE, 0, &outline) != FcResultMatch || !outline) continue;
+        if (text_of(p, FC_FILE).empty()) continue;
+        order[k].push_back({p, chars});
+    }
+    return order[k];
+}
+
 }  // namespace
 
-std::vector<SystemFontFile> system_fonts_with(char32_t cp, bool monospace) {
-    std::vector<SystemFontFile> out;
-    FcFontSet* set = preference_order(monospace);
-    if (set == nullptr) return out;
-    for (int i = 0; i < set->nfont; ++i) {
-        FcPattern* sorted = set->fonts[i];
-        FcCharSet* chars = nullptr;
-        if (FcPatternGetCharSet(sorted, FC_CHARSET, 0, &chars) != FcResultMatch || !FcCharSetHasChar(chars, cp))
-            continue;
-        FcBool outline = FcFalse;  // bitmap-only faces (colour emoji) give the rasteriser nothing
-        if (FcPatternGetBool(sorted, FC_OUTLINE, 0, &outline) != FcResultMatch || !outline) continue;
-        SystemFontFile file;
-        file.path = text_of(sorted, FC_FILE);
-        if (file.path.empty()) continue;
-        int index = 0;
-        if (FcPatternGetInteger(sorted, FC_INDEX, 0, &index) == FcResultMatch) file.index = index;
-        file.name = text_of(sorted, FC_FAMILY) + " " + text_of(sorted, FC_STYLE);
-        out.push_back(std::move(file));
-    }
-    return out;
+std::size_t system_font_count(bool monospace) { return preference_order(monospace).size(); }
+
+bool system_font_holds(std::size_t i, char32_t cp, bool monospace) {
+    return FcCharSetHasChar(preference_order(monospace)[i].chars, cp) != FcFalse;
+}
+
+SystemFontFile system_font_file(std::size_t i, bool monospace) {
+    FcPattern* p = preference_order(monospace)[i].pattern;
+    SystemFontFile file;
+    file.path = text_of(p, FC_FILE);
+    int index = 0;
+    if (FcPatternGetInteger(p, FC_INDEX, 0, &index) == FcResultMatch) file.index = index;
+    file.name = text_of(p, FC_FAMILY) + " " + text_of(p, FC_STYLE);
+    return file;
 }
 
 }  // namespace corvane

@@ -1,8 +1,8 @@
 #pragma once
 // Installed fonts, through fontconfig: where a character the embedded faces
 // lack can be drawn from.
+#include <cstddef>
 #include <string>
-#include <vector>
 
 namespace corvane {
 
@@ -12,8 +12,11 @@ struct SystemFontFile {
     std::string name;  // family and style, for messages
 };
 
-// The installed outline faces that hold `cp`, in the order fontconfig prefers
-// them for sans-serif (or monospace) text.
-std::vector<SystemFontFile> system_fonts_with(char32_t cp, bool monospace);
+// The installed outline faces, in the order fontconfig prefers them for
+// sans-serif (or monospace) text: how many, whether face `i` holds `cp`, and
+// where face `i` is.
+std::size_t system_font_count(bool monospace);
+bool system_font_holds(std::size_t i, char32_t cp, bool monospace);
+SystemFontFile system_font_file(std::size_t i, bool monospace);
 
 }  // namespace corvane

@@ -67,6 +67,7 @@ Rect anchor_rect(Vec2 pos, Anchor a, Vec2 size) {
 void paint_galley(ImDrawList* dl, Vec2 left_top, const Galley& g, Color32 color) {
     ImFont* f = font(g.font);
     if (f == nullptr || g.text.empty()) return;
+    note_painted_text(g.text, f);
     dl->AddText(f, f->FontSize, ImVec2(left_top.x, left_top.y), to_imu32(color), g.text.data(),
                 g.text.data() + g.text.size());
     log_text(dl, g.text, {left_top.x, left_top.y, left_top.x + g.size.x, left_top.y + g.size.y});

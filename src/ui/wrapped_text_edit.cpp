@@ -10,6 +10,7 @@
 #include "ui/animation_frames.h"
 #include "ui/color.h"
 #include "ui/field_text.h"
+#include "ui/fonts.h"
 #include "ui/palette.h"
 #include "ui/scroll_area.h"
 #include "ui/text_cursor.h"
@@ -140,6 +141,7 @@ void paint_rows(ImDrawList* dl, std::string_view text, const std::vector<Wrapped
             if (sel_hi > row.end && r + 1 < rows.size()) x1 += size * 0.25f;
             if (x1 > x0) dl->AddRectFilled(ImVec2(x0, top), ImVec2(x1, top + g.line), selection);
         }
+        note_painted_text(text.substr(row.begin, row.end - row.begin), font);
         dl->AddText(font, size, ImVec2(g.origin.x, top), text_colour, text.data() + row.begin, text.data() + row.end);
     }
 }

@@ -6,6 +6,7 @@
 #define GLFW_INCLUDE_NONE
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <csignal>
@@ -137,7 +138,13 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     glfwSwapInterval(1);
     g_blend_func_separate = reinterpret_cast<BlendFuncSeparateFn>(glfwGetProcAddress("glBlendFuncSeparate"));
 
-    create_imgui_context(pixels_per_point());
+    // No side of the atlas may exceed the largest texture the driver takes,
+    // or the whole window renders black.
+    GLint max_texture_side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture_side);
+    AtlasLimits limits;
+    if (max_texture_side > 0) limits.max_texture_side = max_texture_side;
+    create_imgui_context(pixels_per_point(), limits);
     ImGuiIO& io = ImGui::GetIO();
 
     ImGui_ImplGlfw_InitForOpenGL(window, false);
@@ -164,27 +171,37 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     while (true) {
         for (const KeyboardFrame::Event& e : g_keyboard.end_frame())
             ImGui_ImplGlfw_KeyCallback(window, e.key, 0, GLFW_RELEASE, 0);
-        // A signal that ended a picker arrived during the last frame: no wait.
-        const double wait = g_end_requested ? 0.0 : shell.take_wait();
-        if (wait <= 0.0)
-            glfwPollEvents();
-        else if (wait == std::numeric_limits<double>::infinity())
-            glfwWaitEventsTimeout(1.0);  // still wakes to notice signals
-        else
-            glfwWaitEventsTimeout(wait);
+        // New glyphs, or the fonts for a new scale, go in between frames;
+        // the first frame uploads the atlas made with the context. A bake
+        // that is due goes in before any new input is taken, so the frame
+        // after it draws what it was for and can be shown: new input might
+        // bring new text again.
+        bool rebuilt = !first_frame && refresh_font_atlas(scale, glfwGetTime());
+        if (!rebuilt) {
+            // A signal that ended a picker arrived during the last frame: no wait.
+            const double wait = g_end_requested ? 0.0 : shell.take_wait();
+            if (wait <= 0.0)
+                glfwPollEvents();
+            else if (wait == std::numeric_limits<double>::infinity())
+                glfwWaitEventsTimeout(1.0);  // still wakes to notice signals
+            else
+                glfwWaitEventsTimeout(wait);
+        }
         if (g_end_requested) glfwSetWindowShouldClose(window, GLFW_TRUE);
         if (glfwWindowShouldClose(window)) break;
 
         if (scale != pixels_per_point()) {
             scale = pixels_per_point();
             set_min_size_in_points(window, options.min_width, options.min_height);
+            if (!first_frame && refresh_font_atlas(scale, glfwGetTime())) rebuilt = true;
         }
-        // New glyphs, or the fonts for a new scale, go in between frames;
-        // the first frame uploads the atlas made with the context.
-        if (!first_frame && refresh_font_atlas(scale)) {
+        if (rebuilt) {
             ImGui_ImplOpenGL3_DestroyFontsTexture();
             ImGui_ImplOpenGL3_CreateFontsTexture();
             io.Fonts->ClearTexData();
+            // The old texture and the build's buffers, tens of MB, were freed:
+            // without this glibc keeps blocks that size in the heap for good.
+            malloc_trim(0);
         }
         ImGui_ImplOpenGL3_NewFrame();
         ImGui_ImplGlfw_NewFrame();
@@ -202,11 +219,10 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
             first_frame = false;
         }
         // A frame that showed characters without glyphs yet is not shown:
-        // the next one, right after their glyphs are baked, is.
-        if (fonts_need_rebuild(scale)) {
-            shell.request_repaint_after(0.0);
-            continue;
-        }
+        // the next one, after their glyphs are baked, is. The wake for that
+        // bake lets more new text gather first.
+        shell.request_repaint_after(glyph_bake_wait(glfwGetTime()));
+        if (frame_lacks_glyphs()) continue;
 
         int fb_w = 0, fb_h = 0;
         glfwGetFramebufferSize(window, &fb_w, &fb_h);

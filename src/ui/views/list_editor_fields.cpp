@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ui/field_text.h"
+#include "ui/field_glyphs.h"
 #include "ui/fonts.h"
 #include "ui/interaction.h"
 #include "ui/palette.h"
@@ -89,7 +90,7 @@ void draw_list_editor_name_field(std::string& name) {
     });
     log_last_imgui_item();
     draw_single_line_cursor(mark);
-    note_text(name);
+    note_single_line_field(name);
     pop_field_style();
 }
 

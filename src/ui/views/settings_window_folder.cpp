@@ -9,6 +9,7 @@
 #include "main/unicode_text.h"
 #include "platform/system_dialogs.h"
 #include "ui/field_text.h"
+#include "ui/field_glyphs.h"
 #include "ui/palette.h"
 #include "ui/text_cursor.h"
 #include "ui/theme.h"
@@ -64,7 +65,7 @@ void draw_folder_field(std::string& text, float width, std::optional<fs::path>& 
     });
     log_last_imgui_item();
     draw_single_line_cursor(mark);
-    note_text(text);
+    note_single_line_field(text);
     // The field reads Tab itself: it is the window's only tab stop, and
     // ImGui's tabbing would hand the focus straight back to it.
     if (ImGui::IsItemActive()) GImGui->ActiveIdUsingKeyInputMask |= ImU64{1} << ImGuiKey_Tab;

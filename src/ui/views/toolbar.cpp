@@ -8,6 +8,7 @@
 
 #include "main/app_update_replay.h"
 #include "replay/history_loader.h"
+#include "ui/field_glyphs.h"
 #include "ui/field_text.h"
 #include "ui/fonts.h"
 #include "ui/lifetime_key.h"
@@ -157,7 +158,7 @@ bool target_field(TraceTab& tab, Rect r) {
     });
     log_last_imgui_item();
     draw_single_line_cursor(mark);
-    note_text(tab.target);
+    note_single_line_field(tab.target);
     const bool hovered = ImGui::IsItemHovered();
     const bool active = ImGui::IsItemActive();
     const bool enter = ImGui::IsItemDeactivated() &&
