@@ -151,7 +151,7 @@ void handle_route_change(const TraceSession& session, Route& current, StopFlag& 
                      route_change_table(current, fresh));
     generation->store(true);
     generation = new_stop_flag(false);
-    rebuild_hops_and_spawn_probes(session, fresh, generation);
+    rebuild_hops_and_spawn_probes(session, current, fresh, generation);
     current = fresh;
 }
 

@@ -86,7 +86,7 @@ void trace_target_thread(std::string target, SharedTraceState state, SharedSetti
 
     const TraceSession session{target, *addr, state, settings, stop};
     StopFlag generation = new_stop_flag(false);
-    rebuild_hops_and_spawn_probes(session, route, generation);
+    rebuild_hops_and_spawn_probes(session, {}, route, generation);
     push_route_event(state, RouteEventKind::Info, "Path discovered, " + std::to_string(route.size()) + " hops");
     set_status_unless_stopped(state, stopped, "Monitoring");
 
