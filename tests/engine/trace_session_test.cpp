@@ -262,7 +262,7 @@ TEST_F(TraceSessionTest, LengthChangeStartsANewGenerationKeepingStayingHops) {
     EXPECT_EQ(log.find("Before"), std::string::npos);  // the table stays out of the log
 }
 
-TEST_F(TraceSessionTest, ALostDestinationReplyNeedsASecondOpinion) {
+TEST_F(TraceSessionTest, LostAnswersAreAskedAgainBeforeAnyoneIsAlerted) {
     settings_->route_secs = 1;
     settings_->probe_ms = 60'000;  // one round per probe thread: re-checks alone echo after that
     echo_.set_route(kDest, scripted_route({hop(1), hop(2)}));
@@ -270,10 +270,12 @@ TEST_F(TraceSessionTest, ALostDestinationReplyNeedsASecondOpinion) {
     start(tab);
     ASSERT_TRUE(wait_until([&] { return status_is(tab, "Monitoring") && every_hop_sent(tab, 1); }));
 
-    // The first re-check loses the destination's reply; its confirmation
-    // doesn't. The re-check after that shows the first one was dealt with.
+    // The first re-check loses hop 2's answer and the destination's, which
+    // then answers one hop further down; asked again, both answer where they
+    // stood. The re-check after it shows the first one was dealt with.
+    echo_.drop_next(kDest, 2);
     echo_.drop_next(kDest, 3);
-    ASSERT_TRUE(wait_until([&] { return echo_.requests(kDest, 1) >= 1 + 1 + 3; }));
+    ASSERT_TRUE(wait_until([&] { return echo_.requests(kDest, 1) >= 1 + 1 + 2; }));
     EXPECT_EQ(echo_.requests(kDest, 4), 1u);
     TraceState st = snap(tab);
     EXPECT_EQ(st.events.size(), 1u);
