@@ -4,7 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
+#include <functional>
+#include <vector>
 
 #include "chain_faults.h"
 #include "engine/trace_tab.h"
