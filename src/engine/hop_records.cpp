@@ -19,8 +19,9 @@ std::vector<HopStats> carry_hop_records(HopList& old, const Route& previous, con
         }
     }
     // The destination answers every time-to-live past its own, so its record
-    // stays its own when the path gets shorter: it moves with it. When the
-    // path gets longer a router has answered into it, and it stays behind.
+    // stays its own when the path gets shorter, and moves with it. When the
+    // path gets longer a router answers at its old time-to-live; once one
+    // has, the record is no longer the destination's alone and stays behind.
     if (route.empty() || previous.empty() || route.back() != target || previous.back() != target) return hops;
     const std::size_t to = route.size() - 1;
     const std::size_t from = previous.size() - 1;
