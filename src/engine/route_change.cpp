@@ -89,25 +89,6 @@ std::string route_change_table(const Route& before, const Route& after) {
     return out;
 }
 
-bool only_silent_hops_added(const Route& current, const Route& fresh) {
-    if (fresh.size() <= current.size()) return false;
-    // Walk both routes: every entry of `current` must appear in `fresh` in the
-    // same order, and whatever `fresh` has in between must be silent.
-    std::size_t j = 0;
-    for (const auto& entry : current) {
-        while (j < fresh.size() && fresh[j] != entry) {
-            if (fresh[j]) return false;
-            ++j;
-        }
-        if (j == fresh.size()) return false;
-        ++j;
-    }
-    for (; j < fresh.size(); ++j) {
-        if (fresh[j]) return false;
-    }
-    return true;
-}
-
 std::vector<std::string> apply_same_length_change(const SharedTraceState& state, Route& current, const Route& fresh) {
     std::vector<std::string> texts;
     std::shared_ptr<HistoryWriter> writer;
@@ -151,7 +132,7 @@ void handle_route_change(const TraceSession& session, Route& current, StopFlag& 
                      route_change_table(current, fresh));
     generation->store(true);
     generation = new_stop_flag(false);
-    rebuild_hops_and_spawn_probes(session, fresh, generation);
+    rebuild_hops_and_spawn_probes(session, current, fresh, generation);
     current = fresh;
 }
 

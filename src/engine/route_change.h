@@ -23,11 +23,6 @@ std::string route_length_change_summary(const Route& before, const Route& after)
 // The before-and-after table, one row per hop number.
 std::string route_change_table(const Route& before, const Route& after);
 
-// A route that looks like `current` with one of its replies lost: the same
-// addresses in the same order and only silent entries added. Such a route is
-// worth a second look before anyone is alerted.
-bool only_silent_hops_added(const Route& current, const Route& fresh);
-
 // Same length: one event per hop whose router changed, applied to `current`
 // and the hop table in place. Returns the event texts (also logged).
 std::vector<std::string> apply_same_length_change(const SharedTraceState& state, Route& current, const Route& fresh);

@@ -7,6 +7,7 @@
 #include "engine/clock.h"
 #include "engine/history_writer.h"
 #include "engine/route_change.h"
+#include "engine/route_recheck.h"
 
 namespace corvane {
 namespace {
@@ -28,16 +29,6 @@ bool pause_unless_stopped(int total_ms, const std::atomic<bool>& stop) {
 // Longest a stopping monitor waits for a probe round still in flight: one
 // echo time-out and one wait slice, with room to spare.
 constexpr std::chrono::milliseconds kProbeDrainLimit{1500};
-
-// A re-check that looks like a lost reply is confirmed by a second discovery;
-// an unconfirmed route is dropped (empty) so nothing acts on it.
-Route recheck_route(IcmpHandle& handle, const TraceSession& s, const Route& current) {
-    Route fresh = discover_route(handle, s.target_addr, *s.stop);
-    if (!fresh.empty() && only_silent_hops_added(current, fresh)) {
-        if (discover_route(handle, s.target_addr, *s.stop) != fresh) fresh.clear();
-    }
-    return fresh;
-}
 
 }  // namespace
 
@@ -86,7 +77,7 @@ void trace_target_thread(std::string target, SharedTraceState state, SharedSetti
 
     const TraceSession session{target, *addr, state, settings, stop};
     StopFlag generation = new_stop_flag(false);
-    rebuild_hops_and_spawn_probes(session, route, generation);
+    rebuild_hops_and_spawn_probes(session, {}, route, generation);
     push_route_event(state, RouteEventKind::Info, "Path discovered, " + std::to_string(route.size()) + " hops");
     set_status_unless_stopped(state, stopped, "Monitoring");
 
@@ -111,7 +102,7 @@ void trace_target_thread(std::string target, SharedTraceState state, SharedSetti
         const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(monotonic_now() - last_discovery);
         if (route_secs == 0 || static_cast<std::uint64_t>(elapsed.count()) < route_secs) continue;
 
-        Route fresh = recheck_route(*handle, session, route);
+        const Route fresh = recheck_route(*handle, *addr, stopped, route);
         last_discovery = monotonic_now();
         {
             std::lock_guard lock(state->mutex);

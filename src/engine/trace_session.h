@@ -58,9 +58,12 @@ void set_status_unless_stopped(const SharedTraceState& state, const std::atomic<
 
 void trace_target_thread(std::string target, SharedTraceState state, SharedSettingsPtr settings, StopFlag stop);
 
-// Installs the hop table of `route`, keeping the records of hops whose
-// address stayed at the same index, and starts one probe thread per hop.
-void rebuild_hops_and_spawn_probes(const TraceSession& session, const Route& route, const StopFlag& generation);
+// Installs the hop table of `route` in place of the one built for
+// `previous` (empty at the first), keeping the records that still hold one
+// router's history alone (carry_hop_records), and starts one probe thread
+// per hop.
+void rebuild_hops_and_spawn_probes(const TraceSession& session, const Route& previous, const Route& route,
+                                   const StopFlag& generation);
 
 void hop_probe_thread(TraceSession session, StopFlag generation, std::size_t hop_index);
 

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "engine/history_writer.h"
+#include "engine/hop_records.h"
 #include "engine/reverse_lookup.h"
 #include "engine/trace_session.h"
 #include "engine/worker_start.h"
@@ -33,22 +34,12 @@ int ProbeCrew::running() const {
     return running_;
 }
 
-void rebuild_hops_and_spawn_probes(const TraceSession& session, const Route& route, const StopFlag& generation) {
+void rebuild_hops_and_spawn_probes(const TraceSession& session, const Route& previous, const Route& route,
+                                   const StopFlag& generation) {
     {
         std::lock_guard lock(session.state->mutex);
         TraceState& st = session.state->state;
-        std::vector<HopStats> hops;
-        hops.reserve(route.size());
-        for (std::size_t j = 0; j < route.size(); ++j) {
-            if (route[j] && j < st.hops.size() && st.hops[j].addr == route[j]) {
-                hops.push_back(std::move(st.hops[j]));
-            } else {
-                HopStats fresh;
-                fresh.addr = route[j];
-                hops.push_back(std::move(fresh));
-            }
-        }
-        st.hops = std::move(hops);
+        st.hops = carry_hop_records(st.hops, previous, route, session.target_addr);
         for (std::size_t j = 0; j < route.size(); ++j) {
             if (route[j]) request_reverse_lookup(st, session.state, j, *route[j]);
         }

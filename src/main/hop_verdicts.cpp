@@ -39,6 +39,16 @@ bool later_hop_lossy(const std::vector<HopStats>& hops, const std::vector<HopCla
     return false;
 }
 
+// A later hop that answers well-sampled probes all but cleanly: the path
+// beyond hop i is seen to work. Without one, loss at i may be the path's own,
+// only not yet counted further on (a destination's record just after a change
+// of route has a handful of probes).
+bool later_hop_clean(const std::vector<HopStats>& hops, std::size_t i) {
+    return std::any_of(hops.begin() + static_cast<std::ptrdiff_t>(i) + 1, hops.end(), [](const HopStats& h) {
+        return h.received > 0 && h.sent >= kMinProbes && loss_percent(h) < 2.0;
+    });
+}
+
 // `classes` holds the verdicts of the hops after i already.
 HopClass first_class(const std::vector<HopStats>& hops, const std::vector<HopClass>& classes, std::size_t i) {
     const HopStats& h = hops[i];
@@ -50,7 +60,8 @@ HopClass first_class(const std::vector<HopStats>& hops, const std::vector<HopCla
         if (!h.addr) return HopClass::NoIcmpReply;
         return later_hop_answers(hops, i) ? HopClass::NoIcmpReply : HopClass::None;
     }
-    if (h.sent >= kMinProbes && loss_percent(h) >= 5.0 && later_hop_answers(hops, i) &&
+    // A clean later hop is one that answers, too.
+    if (h.sent >= kMinProbes && loss_percent(h) >= 5.0 && later_hop_clean(hops, i) &&
         !later_hop_lossy(hops, classes, i)) {
         return HopClass::RateLimited;
     }

@@ -60,27 +60,6 @@ TEST(RouteChangeText, TableShowsBothRoutesAndMarksDifferences) {
     EXPECT_TRUE(big.ends_with("\n101                   192.168.100.200  <"));
 }
 
-TEST(RouteChangeText, OnlySilentAdditionsLookLikeALostReply) {
-    struct Case {
-        Route current, fresh;
-        bool expected;
-    };
-    const Case cases[] = {
-        {{ip(1), ip(2), ip(9)}, {ip(1), ip(2), kSilent, ip(9)}, true},   // destination's reply lost
-        {{ip(1), ip(2), ip(9)}, {ip(1), kSilent, ip(2), ip(9)}, true},   // also worth a second look
-        {{ip(1), kSilent, ip(9)}, {ip(1), kSilent, kSilent, ip(9)}, true},
-        {{ip(1), ip(2), ip(9)}, {ip(1), ip(2), ip(9)}, false},
-        {{ip(1), ip(2), ip(9)}, {ip(1), ip(3), kSilent, ip(9)}, false},  // a router changed too
-        {{ip(1), ip(2), ip(9)}, {ip(2), ip(1), kSilent, ip(9)}, false},  // order changed
-        {{ip(1), ip(2), ip(9)}, {ip(1), ip(2), ip(9), ip(9)}, false},    // an address added
-        {{ip(1), ip(2), ip(9)}, {ip(1), ip(9)}, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(only_silent_hops_added(c.current, c.fresh), c.expected)
-            << c.current.size() << " -> " << c.fresh.size();
-    }
-}
-
 TEST(RouteChangeInPlace, ChangedRoutersGiveOneEventEachAndKeepCounters) {
     ScriptedNames names;
     names.set(ip(9), "new.test");

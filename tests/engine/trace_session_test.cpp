@@ -213,13 +213,20 @@ TEST_F(TraceSessionTest, ChangedRouterAtOneHopIsUpdatedInPlace) {
 }
 
 TEST_F(TraceSessionTest, LengthChangeStartsANewGenerationKeepingStayingHops) {
-    settings_->route_secs = 1;
     echo_.set_route(kDest, scripted_route({hop(1), hop(2), kSilent}));
     TraceTab tab = new_trace_tab(kTarget);
     start(tab);
     ASSERT_TRUE(wait_until([&] { return status_is(tab, "Monitoring") && every_hop_sent(tab, 3); }));
 
+    // The path gets shorter, and before the route check sees it the probe
+    // threads take the new answers into the old records: r3's into hop 2's,
+    // the destination's into silent hop 3's.
     echo_.set_route(kDest, scripted_route({hop(1), hop(3)}));
+    ASSERT_TRUE(wait_until([&] {
+        const TraceState st = snap(tab);
+        return st.hops[1].addr == hop(3) && st.hops[2].addr == kDest;
+    }));
+    settings_->route_secs = 1;
     ASSERT_TRUE(wait_until([&] { return snap(tab).events.size() == 2; }));
     // The four old probe threads end, three new ones run. The event is told
     // before the new threads start, and the open count passes through 1 + 3
@@ -227,6 +234,7 @@ TEST_F(TraceSessionTest, LengthChangeStartsANewGenerationKeepingStayingHops) {
     ASSERT_TRUE(wait_until([&] { return echo_.handles_opened() >= 1 + 4 + 3; }));
     ASSERT_TRUE(open_handles_settle_at(1 + 3));
     EXPECT_EQ(echo_.handles_opened(), 1 + 4 + 3);
+    ASSERT_TRUE(wait_until([&] { return every_hop_sent(tab, 1); }));
 
     const TraceState st = snap(tab);
     const RouteEvent& ev = st.events[1];
@@ -238,12 +246,15 @@ TEST_F(TraceSessionTest, LengthChangeStartsANewGenerationKeepingStayingHops) {
     EXPECT_TRUE(ev.detail->starts_with("Hop  Before"));
     EXPECT_TRUE(ev.detail->ends_with("  4  10.1.0.9                          <"));
     ASSERT_EQ(st.hops.size(), 3u);
-    EXPECT_EQ(st.hops[2].addr, kDest);
-    // Hop 1 kept its record. (The old hop 2 and 3 threads may already have
-    // seen the new routers and kept their records too: same address, same
-    // index.)
+    // Hop 1 kept its record; r3 starts afresh rather than with r2's history.
     EXPECT_LT(st.hops[0].sample_times.front(), ev.time_ms);
     EXPECT_EQ(st.hops[1].addr, hop(3));
+    EXPECT_GE(st.hops[1].sample_times.front(), ev.time_ms);
+    // The destination's own record came along, with none of the silent hop's
+    // losses.
+    EXPECT_EQ(st.hops[2].addr, kDest);
+    EXPECT_LT(st.hops[2].sample_times.front(), ev.time_ms);
+    EXPECT_EQ(st.hops[2].received, st.hops[2].sent);
     stop_trace_tab(tab);
     ASSERT_TRUE(open_handles_settle_at(0));
     const std::string log = test::read_file(dir_.path() / "History" / kRouteChangesLog);
@@ -251,7 +262,7 @@ TEST_F(TraceSessionTest, LengthChangeStartsANewGenerationKeepingStayingHops) {
     EXPECT_EQ(log.find("Before"), std::string::npos);  // the table stays out of the log
 }
 
-TEST_F(TraceSessionTest, ALostDestinationReplyNeedsASecondOpinion) {
+TEST_F(TraceSessionTest, LostAnswersAreAskedAgainBeforeAnyoneIsAlerted) {
     settings_->route_secs = 1;
     settings_->probe_ms = 60'000;  // one round per probe thread: re-checks alone echo after that
     echo_.set_route(kDest, scripted_route({hop(1), hop(2)}));
@@ -259,10 +270,12 @@ TEST_F(TraceSessionTest, ALostDestinationReplyNeedsASecondOpinion) {
     start(tab);
     ASSERT_TRUE(wait_until([&] { return status_is(tab, "Monitoring") && every_hop_sent(tab, 1); }));
 
-    // The first re-check loses the destination's reply; its confirmation
-    // doesn't. The re-check after that shows the first one was dealt with.
+    // The first re-check loses hop 2's answer and the destination's, which
+    // then answers one hop further down; asked again, both answer where they
+    // stood. The re-check after it shows the first one was dealt with.
+    echo_.drop_next(kDest, 2);
     echo_.drop_next(kDest, 3);
-    ASSERT_TRUE(wait_until([&] { return echo_.requests(kDest, 1) >= 1 + 1 + 3; }));
+    ASSERT_TRUE(wait_until([&] { return echo_.requests(kDest, 1) >= 1 + 1 + 2; }));
     EXPECT_EQ(echo_.requests(kDest, 4), 1u);
     TraceState st = snap(tab);
     EXPECT_EQ(st.events.size(), 1u);
@@ -278,15 +291,15 @@ TEST_F(TraceSessionTest, ALostDestinationReplyNeedsASecondOpinion) {
     const RouteEvent& ev = st.events[1];
     EXPECT_EQ(ev.text, "Path length changed from 3 to 4 hops: 1 non-responding hop added");
     ASSERT_EQ(st.hops.size(), 4u);
-    // Hops 1 and 2 kept their records; hop 3 is silent now and hop 4 is new:
-    // both start afresh.
+    // Hops 1 and 2 kept their records, and the destination its own, now at
+    // hop 4: no probe had answered into it since. Hop 3 is silent, and new.
     EXPECT_LT(st.hops[1].sample_times.front(), ev.time_ms);
     EXPECT_EQ(st.hops[2].addr, std::nullopt);
     EXPECT_EQ(st.hops[2].sent, 1u);
     EXPECT_EQ(st.hops[2].received, 0u);
     EXPECT_EQ(st.hops[3].addr, kDest);
-    EXPECT_GE(st.hops[3].sample_times.front(), ev.time_ms);
-    EXPECT_EQ(st.hops[3].sent, 1u);
+    EXPECT_LT(st.hops[3].sample_times.front(), ev.time_ms);
+    EXPECT_EQ(st.hops[3].received, st.hops[3].sent);
 }
 
 TEST_F(TraceSessionTest, ProbeThreadWithoutAHandleEndsAndMonitorReportsItsOwn) {

@@ -94,7 +94,10 @@ TEST(HopVerdicts, RateLimitedNeedsEnoughProbesAndCleanLaterHops) {
         {"later hop 20 % loss", {hop(10, 5, 50), hop(10, 8, 96)}, kNone},
         {"later hop exactly 2 % loss", {hop(10, 5, 50), hop(50, 49, 588)}, kNone},
         {"later hop just under 2 % loss", {hop(10, 5, 50), hop(51, 50, 600)}, kRate},
-        {"lossy later hop with 9 sent", {hop(10, 5, 50), hop(9, 1, 12)}, kRate},
+        {"lossy later hop with 9 sent", {hop(10, 5, 50), hop(9, 1, 12), clean(12.0)}, kRate},
+        // The path beyond must be seen to work: a later hop with too few
+        // probes to tell is no such sign, however clean.
+        {"only later hop has 9 sent, all answered", {hop(10, 5, 50), clean(12.0, 9)}, kNone},
         {"lossy hop between, too little to be rate limited", {hop(10, 5, 50), hop(50, 48, 576), clean(12.0)}, kNone},
         {"silent hop between", {hop(10, 5, 50), hop(10, 0, 0), clean(12.0)}, kRate},
     };
@@ -124,6 +127,11 @@ TEST(HopVerdicts, RoutersRateLimitingInARow) {
          {hop(30, 23, 230), hop(30, 20, 240), hop(30, 27, 324), hop(100, 97, 1164)},
          {kNone, kNone, kNone, kNone}},
         {"real loss from hop 1 on", {hop(30, 27, 270), hop(30, 18, 216), hop(30, 27, 324)}, {kNone, kNone, kNone}},
+        // Just after a change of route the destination's record is new:
+        // its loss is real but too young to veto, and nothing later is clean.
+        {"real loss, destination's record new",
+         {hop(300, 300, 300), hop(300, 240, 480), hop(300, 240, 720), hop(300, 240, 960), hop(6, 4, 48)},
+         {kNone, kNone, kNone, kNone, kNone}},
         {"hop 2 lossy, too little to be rate limited",
          {hop(30, 23, 230), hop(100, 96, 1152), hop(30, 18, 216), clean(12.0, 30)},
          {kNone, kNone, kRate, kNone}},
