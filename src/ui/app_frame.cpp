@@ -36,14 +36,12 @@ PanelInputs panel_inputs_of(const App& app) {
 
 FrameInput read_frame_input(std::string_view pressed) {
     FrameInput in;
-    if (ImGui::GetIO().KeyCtrl) {
-        const auto has = [&](char key) { return pressed.find(key) != std::string_view::npos; };
-        in.layout_instrument = has('1');
-        in.layout_signal = has('2');
-        in.toggle_sound = has('m');
-        in.new_tab = has('t');
-        in.close_tab = has('w');
-    }
+    const auto has = [&](char key) { return pressed.find(key) != std::string_view::npos; };
+    in.layout_instrument = has('1');
+    in.layout_signal = has('2');
+    in.toggle_sound = has('m');
+    in.new_tab = has('t');
+    in.close_tab = has('w');
     in.escape = ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false);
     return in;
 }

@@ -50,9 +50,7 @@ void on_end_signal(int) {
 KeyboardFrame g_keyboard;
 BlendFuncSeparateFn g_blend_func_separate = nullptr;
 
-bool is_modifier(int key) { return key >= GLFW_KEY_LEFT_SHIFT && key <= GLFW_KEY_RIGHT_SUPER; }
-
-void key_callback(GLFWwindow* w, int key, int scancode, int action, int mods) {
+void key_callback(GLFWwindow*, int key, int scancode, int action, int mods) {
     const KeyAction a = action == GLFW_PRESS    ? KeyAction::Press
                         : action == GLFW_REPEAT ? KeyAction::Repeat
                                                 : KeyAction::Release;
@@ -63,9 +61,10 @@ void key_callback(GLFWwindow* w, int key, int scancode, int action, int mods) {
         const char* typed = glfwGetKeyName(key, scancode);
         meaning = shortcut_key(key, typed != nullptr ? typed : "");
     }
-    if (g_keyboard.on_key(key, a, meaning, is_modifier(key)))
-        ImGui_ImplGlfw_KeyCallback(w, key, scancode, action, mods);
+    g_keyboard.on_key(key, a, mods, meaning);
 }
+
+void char_callback(GLFWwindow*, unsigned int codepoint) { g_keyboard.on_char(codepoint); }
 
 // Runs first in every frame's draw data: the backend sets straight-alpha
 // blending, but every colour we hand over is premultiplied.
@@ -142,8 +141,9 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     glfwSetMouseButtonCallback(window, ImGui_ImplGlfw_MouseButtonCallback);
     glfwSetScrollCallback(window, ImGui_ImplGlfw_ScrollCallback);
     glfwSetKeyCallback(window, key_callback);
-    glfwSetCharCallback(window, ImGui_ImplGlfw_CharCallback);
+    glfwSetCharCallback(window, char_callback);
     glfwSetMonitorCallback(ImGui_ImplGlfw_MonitorCallback);
+    KeyboardFrame::configure(io);
     ImGui_ImplOpenGL3_Init("#version 330 core");
 
     struct sigaction sa {};
@@ -158,8 +158,6 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     bool first_frame = true;
     float scale = pixels_per_point();
     while (true) {
-        for (const KeyboardFrame::Event& e : g_keyboard.end_frame())
-            ImGui_ImplGlfw_KeyCallback(window, e.key, 0, GLFW_RELEASE, 0);
         // A signal that ended a picker arrived during the last frame: no wait.
         const double wait = g_end_requested ? 0.0 : shell.take_wait();
         if (wait <= 0.0)
@@ -185,6 +183,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         ImGui_ImplOpenGL3_NewFrame();
         ImGui_ImplGlfw_NewFrame();
         measure_in_points(window, io);
+        if (g_keyboard.deliver(io)) shell.request_repaint_after(0.0);
         ImGui::NewFrame();
         feather_one_pixel(ImGui::GetBackgroundDrawList());
         feather_one_pixel(ImGui::GetForegroundDrawList());
