@@ -42,7 +42,7 @@ protected:
 TEST_P(EditShortcuts, FollowTheLayoutsLetters) {
     const fs::path root = prepare(GetParam().name, "");
     const pid_t runner = start_driven(root, LiveDisplay::handover(root), "", GetParam().setxkbmap);
-    const AtExit ends{[&] { end_driven(root, runner); }};
+    const AtExit ends{[&] { expect_clean_end(end_driven(root, runner), root); }};
     LiveDisplay x;
     ASSERT_TRUE(x.attach(root)) << test::read_file(root / "log");
     x.run("xdotool mousemove --window \"$W\" 400 29 click 1");

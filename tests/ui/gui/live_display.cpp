@@ -1,5 +1,6 @@
 #include "live_display.h"
 
+#include <sys/wait.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -54,6 +55,10 @@ std::optional<Rgb> LiveDisplay::pixel(int x, int y) const {
     }
     XCloseDisplay(d);
     return out;
+}
+
+void expect_clean_end(int status, const fs::path& root) {
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << test::read_file(root / "log");
 }
 
 bool wait_until(const std::function<bool()>& done, double seconds) {

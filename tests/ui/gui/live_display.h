@@ -42,6 +42,10 @@ struct AtExit {
 template <typename F>
 AtExit(F) -> AtExit<F>;
 
+// The wait status end_driven gave says the program ended by itself, cleanly
+// (its log tells otherwise).
+void expect_clean_end(int status, const fs::path& root);
+
 // Polls `done` every 50 ms until it holds or `seconds` have passed; whether
 // it held.
 bool wait_until(const std::function<bool()>& done, double seconds = 30);

@@ -52,7 +52,7 @@ std::vector<int> geometry_numbers(const std::string& text) {
 TEST_F(PickerWindow, StaysAboveTheWindowWhichDrawsAndDropsClicksMeanwhile) {
     const fs::path root = prepare("picker", "");
     const pid_t runner = start_driven(root, LiveDisplay::handover(root));
-    const AtExit ends{[&] { end_driven(root, runner); }};
+    const AtExit ends{[&] { expect_clean_end(end_driven(root, runner), root); }};
     LiveDisplay x;
     ASSERT_TRUE(x.attach(root)) << test::read_file(root / "log");
     ASSERT_EQ(setting(root, "view"), "instrument");
