@@ -1,4 +1,4 @@
-#include "shell/frame_snapshot.h"
+#include "ui/frame_snapshot.h"
 
 #include <cstring>
 
