@@ -18,6 +18,7 @@
 #include "bench_states.h"
 #include "frame_bench_support.h"
 #include "main/app_update.h"
+#include "ui/frame_snapshot.h"
 #include "ui/fonts.h"
 #include "ui/theme.h"
 
@@ -102,6 +103,24 @@ BENCHMARK(BM_WindowFrame)->ArgName("fps")->Arg(60)->Arg(4)->Unit(benchmark::kMil
 
 void BM_WindowFrameWatch1000(benchmark::State& bench) { run_window_frames(bench, app_with_big_watch_list); }
 BENCHMARK(BM_WindowFrameWatch1000)->ArgName("fps")->Arg(60)->Arg(4)->Unit(benchmark::kMillisecond);
+
+// The copy of each frame shown that the window keeps to show again while a
+// picker blocks the frame loop: a frame of the full trace.
+void BM_KeepLastFrame(benchmark::State& bench) {
+    private_settings_folder();
+    headless_imgui();
+    AppFrame frame(app_with_full_trace);
+    NullShell shell;
+    for (int i = 0; i < 3; ++i) frame_bench::window_frame(frame, shell);
+    const ImDrawData& data = *ImGui::GetDrawData();
+    FrameSnapshot last;
+    for (auto _ : bench) {
+        last.keep(data);
+        benchmark::DoNotOptimize(last.data());
+    }
+    bench.counters["vertices"] = data.TotalVtxCount;
+}
+BENCHMARK(BM_KeepLastFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace corvane

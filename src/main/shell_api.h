@@ -25,6 +25,11 @@ public:
     // The window the system's pickers are modal to (an X11 window id); 0
     // when there is none.
     virtual std::uint64_t dialog_parent() const { return 0; }
+    // Called again and again, about every 20 ms, while a dialog modal to the
+    // window blocks the frame (`dialog_pid` is its process): the window keeps
+    // showing its last frame, input to it is dropped, and the dialog's own
+    // window is kept above it.
+    virtual void while_dialog_open(int dialog_pid) { (void)dialog_pid; }
     // The window system has no dark-title request on this platform; kept so
     // the update can send it like on others.
     virtual void set_dark_theme() {}

@@ -75,7 +75,7 @@ std::optional<int> wait_child(pid_t pid) {
 
 }  // namespace
 
-std::optional<std::string> run_for_output(const std::vector<std::string>& args) {
+std::optional<std::string> run_for_output(const std::vector<std::string>& args, const WhileDialogOpen& while_open) {
     if (g_pickers_ended.load()) return std::nullopt;
     int pipe_fds[2];
     if (::pipe2(pipe_fds, O_CLOEXEC) != 0) return std::nullopt;
@@ -92,7 +92,8 @@ std::optional<std::string> run_for_output(const std::vector<std::string>& args) 
         pollfd fds[2] = {{pipe_fds[0], POLLIN, 0}, {g_end_pipe[0], POLLIN, 0}};
         // Without the pipe (it could not be made) the flag is looked at
         // every 100 ms instead.
-        const int ready = ::poll(fds, g_end_pipe_made ? 2 : 1, g_end_pipe_made ? -1 : 100);
+        const int timeout_ms = while_open ? 20 : g_end_pipe_made ? -1 : 100;
+        const int ready = ::poll(fds, g_end_pipe_made ? 2 : 1, timeout_ms);
         if (g_pickers_ended.load()) {
             ::kill(-*pid, SIGKILL);
             ::close(pipe_fds[0]);
@@ -100,6 +101,7 @@ std::optional<std::string> run_for_output(const std::vector<std::string>& args) 
             return std::nullopt;
         }
         if (ready <= 0) {
+            if (ready == 0 && while_open) while_open(static_cast<int>(*pid));
             if (ready == 0 || errno == EINTR) continue;
             break;
         }
@@ -117,8 +119,9 @@ std::optional<std::string> run_for_output(const std::vector<std::string>& args) 
     return out;
 }
 
-std::optional<std::filesystem::path> run_path_picker(const std::vector<std::string>& args) {
-    std::optional<std::string> out = run_for_output(args);
+std::optional<std::filesystem::path> run_path_picker(const std::vector<std::string>& args,
+                                                     const WhileDialogOpen& while_open) {
+    std::optional<std::string> out = run_for_output(args, while_open);
     if (!out) return std::nullopt;
     if (!out->empty() && out->back() == '\n') out->pop_back();
     if (out->empty()) return std::nullopt;

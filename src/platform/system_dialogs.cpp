@@ -21,7 +21,7 @@ std::optional<std::filesystem::path> ZenitySystemDialogs::pick_wav_file() {
     std::vector<std::string> args = zenity_file_selection(parent_window_);
     args.push_back(std::string("--title=") + kSoundDialogTitle);
     args.push_back(std::string("--file-filter=") + kSoundDialogFilter + " | *.wav *.WAV");
-    return run_path_picker(args);
+    return run_path_picker(args, while_open_);
 }
 
 std::optional<std::filesystem::path> ZenitySystemDialogs::pick_folder(const std::filesystem::path& start_dir) {
@@ -35,7 +35,7 @@ std::optional<std::filesystem::path> ZenitySystemDialogs::pick_folder(const std:
         if (dir.back() != '/') dir.push_back('/');
         args.push_back("--filename=" + dir);
     }
-    return run_path_picker(args);
+    return run_path_picker(args, while_open_);
 }
 
 void ZenitySystemDialogs::open_folder(const std::filesystem::path& dir) {

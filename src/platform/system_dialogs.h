@@ -5,7 +5,10 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/child_process.h"
 
 namespace corvane {
 
@@ -39,11 +42,16 @@ public:
     std::optional<std::filesystem::path> pick_wav_file() override;
     std::optional<std::filesystem::path> pick_folder(const std::filesystem::path& start_dir) override;
     void open_folder(const std::filesystem::path& dir) override;
-    // The window the pickers belong to; 0 for none.
-    void attach_to(std::uint64_t window) { parent_window_ = window; }
+    // The window the pickers belong to (0 for none), and what it does while
+    // one is open.
+    void attach_to(std::uint64_t window, WhileDialogOpen while_open = {}) {
+        parent_window_ = window;
+        while_open_ = std::move(while_open);
+    }
 
 private:
     std::uint64_t parent_window_ = 0;
+    WhileDialogOpen while_open_;
 };
 
 inline constexpr const char* kSoundDialogTitle = "Choose an alert sound";

@@ -15,7 +15,7 @@ std::optional<std::filesystem::path> ZenityFilePicker::pick_history_file(const s
     args.push_back(std::string("--title=") + kPlaybackDialogTitle);
     args.emplace_back("--file-filter=Corvane history | *.csv");
     args.push_back("--filename=" + dir);
-    return run_path_picker(args);
+    return run_path_picker(args, while_open_);
 }
 
 }  // namespace corvane

@@ -36,14 +36,12 @@ PanelInputs panel_inputs_of(const App& app) {
 
 FrameInput read_frame_input(std::string_view pressed) {
     FrameInput in;
-    if (ImGui::GetIO().KeyCtrl) {
-        const auto has = [&](char key) { return pressed.find(key) != std::string_view::npos; };
-        in.layout_instrument = has('1');
-        in.layout_signal = has('2');
-        in.toggle_sound = has('m');
-        in.new_tab = has('t');
-        in.close_tab = has('w');
-    }
+    const auto has = [&](char key) { return pressed.find(key) != std::string_view::npos; };
+    in.layout_instrument = has('1');
+    in.layout_signal = has('2');
+    in.toggle_sound = has('m');
+    in.new_tab = has('t');
+    in.close_tab = has('w');
     in.escape = ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false);
     return in;
 }
@@ -53,8 +51,9 @@ AppFrame::AppFrame(std::function<App()> make_app) : make_app_(std::move(make_app
 void AppFrame::frame(Shell& shell, const KeyboardFrame& keys) {
     if (closed_) return;
     if (!app_) app_.emplace(make_app_());
-    history_picker_.attach_to(shell.dialog_parent());
-    dialogs_.attach_to(shell.dialog_parent());
+    const auto while_open = [&shell](int pid) { shell.while_dialog_open(pid); };
+    history_picker_.attach_to(shell.dialog_parent(), while_open);
+    dialogs_.attach_to(shell.dialog_parent(), while_open);
     FrameContext ctx{shell, play_sound_, {}};
     const FrameInput input = read_frame_input(keys.pressed());
     app_update(*app_, ctx, input, *view_, [&](FrameView& view) { host_frame_panels(*app_, input, view); });

@@ -20,9 +20,9 @@ namespace corvane {
 // Which panels the App's state calls for this frame.
 PanelInputs panel_inputs_of(const App& app);
 
-// This frame's shortcuts and Escape: `pressed` holds the shortcut keys the
-// window system pressed or repeated during the frame (KeyboardFrame), Ctrl
-// and Escape come from ImGui's input state.
+// This frame's shortcuts and Escape: `pressed` holds the shortcut keys
+// pressed or repeated with Ctrl in the frame's share of the key events
+// (KeyboardFrame); Escape comes from ImGui's input state.
 FrameInput read_frame_input(std::string_view pressed);
 
 class AppFrame final : public FrameDriver {

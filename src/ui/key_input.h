@@ -1,22 +1,34 @@
 #pragma once
 // Keyboard glue between the window system and a frame.
 //
-// Shortcuts count the window system's own key events: a press, or an
-// auto-repeat it sends while the key is held. ImGui's repeat timer runs
+// ImGui 1.86 has no input queue: it sees keys as held state once per frame.
+// Two presses of one key in a frame count once, a press and release in one
+// frame never show, characters are applied before any key whatever their
+// order, and a text field acts on only one editing key per frame. So the
+// window system's events wait here in order, and each frame hands ImGui a
+// share in which none of that can happen; the rest waits for the next frame,
+// which the shell runs at once.
+//
+// A key acts once for its press and once for every auto-repeat the window
+// system sends while it is held. ImGui's own repeat timer is off: it runs
 // whenever a frame runs, and with frames 250 ms apart a key held a little
-// longer than its 0.275 s delay would count twice.
+// longer than its delay would act twice.
 //
-// ImGui 1.86 sees a key through io.KeysDown only, so a key pressed and
-// released within one event poll would never show as pressed: such a release
-// is held back and delivered before the next poll. So is the release of a
-// modifier that follows a key press in the same poll, so the frame still sees
-// Ctrl held with the W it came with.
+// The editing shortcuts of text fields (select all, copy, cut, paste, undo,
+// redo) go by the same rule as the program's own shortcuts (shortcut_key),
+// not by the key's place. ImGui reads them from io.KeyMap slots of their own
+// that only a key meaning that letter, pressed with Ctrl, presses.
 //
-// Key codes are the window system's (GLFW's); views never see them.
+// Key codes and modifier bits are the window system's (GLFW's); views never
+// see them.
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+struct ImGuiIO;
 
 namespace corvane {
 
@@ -45,29 +57,43 @@ enum class KeyAction : std::uint8_t { Release, Press, Repeat };
 
 class KeyboardFrame {
 public:
-    struct Event {
-        int key = 0;
-        bool down = false;
-        friend bool operator==(const Event&, const Event&) = default;
-    };
+    // ImGui's key map: the editing and navigation keys at their GLFW codes,
+    // the editing shortcuts at the slots deliver() presses; and its repeat
+    // timer off. Once, after the platform backend has set its own key map.
+    static void configure(ImGuiIO& io);
 
-    // One key event from the window system. `meaning` is shortcut_key of the
-    // key; `modifier` says whether it is Shift, Ctrl, Alt or Super. Returns
-    // true when it should reach ImGui now; false when it is a release held
-    // for the next frame.
-    bool on_key(int key, KeyAction action, char meaning, bool modifier);
-    // The shortcut keys pressed or repeated since the last end_frame(), each
-    // once.
+    // One key event from the window system, in the order it came. `mods`:
+    // the modifiers held with it (GLFW_MOD_* bits); `meaning`: shortcut_key of
+    // the key, read at a press or repeat (a release needs none).
+    void on_key(int key, KeyAction action, int mods, char meaning);
+    // One typed character (a Unicode code point).
+    void on_char(unsigned int codepoint);
+
+    // Before a frame: hands ImGui (`io`) this frame's share of the waiting
+    // events. A share ends before an event that would change a key it
+    // already changed, before a second press or repeat of a key that is not
+    // a modifier, before a character that follows such a press, and before a
+    // modifier change that follows such a press or a character (they were
+    // made with the modifiers as they were). True when events are left for
+    // the next frame.
+    bool deliver(ImGuiIO& io);
+    // The shortcut keys pressed or repeated with Ctrl held, in the share the
+    // last deliver() handed over (one at most).
     const std::string& pressed() const { return pressed_keys_; }
-    // Call once a frame has been built: the held releases, to deliver before
-    // the next poll. Starts a new frame's bookkeeping.
-    std::vector<Event> end_frame();
 
 private:
-    std::vector<int> down_this_frame_;
-    bool pressed_this_frame_ = false;  // any key, repeats too
-    std::vector<Event> held_;
+    struct Event {
+        int key = -1;  // -1 for a character
+        KeyAction action = KeyAction::Press;
+        int mods = 0;
+        char meaning = 0;
+        unsigned int codepoint = 0;
+    };
+    void apply(ImGuiIO& io, const Event& e);
+
+    std::deque<Event> waiting_;
     std::string pressed_keys_;
+    std::vector<std::pair<int, int>> held_slots_;  // key, the shortcut slot it holds down
 };
 
 }  // namespace corvane

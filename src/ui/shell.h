@@ -7,7 +7,7 @@
 namespace corvane {
 
 // One application frame. The shell calls frame() between ImGui's NewFrame and
-// Render, with the key events the window system sent since the last frame,
+// Render, with the frame's share of the key events the window system sent,
 // and on_close() once when the window is closed or the process is asked to
 // end (SIGTERM, SIGINT), before the window goes away.
 class FrameDriver {

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include "platform/child_process.h"
 #include "support/test_support.h"
@@ -117,15 +118,30 @@ TEST_F(DialogsTest, FolderPickerStartsInTheFolder) {
     EXPECT_EQ(dialogs.pick_folder("/h"), std::nullopt);
 }
 
+// The window is served while the picker is open: the picker here answers
+// only once that has happened (or after ten seconds, not to hang).
 TEST_F(DialogsTest, PickersAreModalToTheWindow) {
-    install_fake_zenity(dir.path(), "/s/a.wav\n", 0);
-    dialogs.attach_to(0x2a00007);
+    const fs::path served = dir.path() / "served";
+    install_script(dir.path() / "zenity",
+                   "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + (dir.path() / "args").string() +
+                       "'\necho $$ > '" + (dir.path() / "pid").string() + "'\nfor i in $(seq 1000); do [ -e '" +
+                       served.string() + "' ] && break; sleep 0.01; done\necho /s/a.wav\n");
+    std::vector<int> pids;
+    dialogs.attach_to(0x2a00007, [&](int pid) {
+        pids.push_back(pid);
+        std::ofstream(served) << pid;
+    });
     EXPECT_EQ(dialogs.pick_wav_file(), fs::path("/s/a.wav"));
     EXPECT_EQ(test::read_file(dir.path() / "args"),
               "--file-selection\n--modal\n--attach=44040199\n--title=Choose an alert sound\n"
               "--file-filter=WAV sound | *.wav *.WAV\n");
+    ASSERT_FALSE(pids.empty()) << "the window was not served while the picker was open";
+    EXPECT_EQ(std::to_string(pids.front()) + "\n", test::read_file(dir.path() / "pid"));
+    fs::remove(served);
+    pids.clear();
     dialogs.pick_folder("/h");
     EXPECT_EQ(test::lines_of(test::read_file(dir.path() / "args")).at(2), "--attach=44040199");
+    EXPECT_FALSE(pids.empty());
 }
 
 // SIGTERM while a picker is open: the handler ends the picker, with what it

@@ -14,11 +14,12 @@
 #include <limits>
 
 #include "platform/child_process.h"
+#include "shell/dialog_above.h"
 #include "shell/frame_capture.h"
 #include "shell/window_points.h"
 #include "ui/animation_frames.h"
-#include "ui/field_text.h"
 #include "ui/fonts.h"
+#include "ui/frame_snapshot.h"
 #include "ui/imgui_context.h"
 #include "ui/interaction.h"
 #include "ui/key_input.h"
@@ -33,9 +34,10 @@
 #endif
 using BlendFuncSeparateFn = void (*)(GLenum, GLenum, GLenum, GLenum);
 
-// GLFW's X11 accessor. Its header, glfw3native.h, would bring in Xlib's and
-// XRandR's for one type, Window, which is an unsigned long.
+// GLFW's X11 accessors. Their header, glfw3native.h, would bring in Xlib's
+// and XRandR's for two types, Window, which is an unsigned long, and Display.
 extern "C" unsigned long glfwGetX11Window(GLFWwindow* window);
+extern "C" void* glfwGetX11Display(void);
 
 namespace corvane {
 
@@ -51,13 +53,18 @@ void on_end_signal(int) {
 
 KeyboardFrame g_keyboard;
 BlendFuncSeparateFn g_blend_func_separate = nullptr;
+// While a dialog modal to the window is open, input to the window is
+// dropped, as a window behind a modal dialog ignores it; only releases go
+// through, so nothing stays held.
+bool g_dialog_open = false;
+// The window system asked for the window's content again (it was uncovered).
+bool g_needs_repaint = false;
 
-bool is_modifier(int key) { return key >= GLFW_KEY_LEFT_SHIFT && key <= GLFW_KEY_RIGHT_SUPER; }
-
-void key_callback(GLFWwindow* w, int key, int scancode, int action, int mods) {
+void key_callback(GLFWwindow*, int key, int scancode, int action, int mods) {
     const KeyAction a = action == GLFW_PRESS    ? KeyAction::Press
                         : action == GLFW_REPEAT ? KeyAction::Repeat
                                                 : KeyAction::Release;
+    if (g_dialog_open && a != KeyAction::Release) return;
     char meaning = 0;
     if (a != KeyAction::Release) {
         // The character the active layout puts on the key, read at the
@@ -65,12 +72,22 @@ void key_callback(GLFWwindow* w, int key, int scancode, int action, int mods) {
         const char* typed = glfwGetKeyName(key, scancode);
         meaning = shortcut_key(key, typed != nullptr ? typed : "");
     }
-    if (g_keyboard.on_key(key, a, meaning, is_modifier(key)))
-        ImGui_ImplGlfw_KeyCallback(w, key, scancode, action, mods);
+    g_keyboard.on_key(key, a, mods, meaning);
 }
 
-// Characters beyond U+FFFF reach a text field only through the fields' own entry.
-void char_callback(GLFWwindow*, unsigned int c) { add_typed_character(ImGui::GetIO(), c); }
+void char_callback(GLFWwindow*, unsigned int codepoint) {
+    if (!g_dialog_open) g_keyboard.on_char(codepoint);
+}
+
+void mouse_button_callback(GLFWwindow* w, int button, int action, int mods) {
+    if (!g_dialog_open || action == GLFW_RELEASE) ImGui_ImplGlfw_MouseButtonCallback(w, button, action, mods);
+}
+
+void scroll_callback(GLFWwindow* w, double x, double y) {
+    if (!g_dialog_open) ImGui_ImplGlfw_ScrollCallback(w, x, y);
+}
+
+void refresh_callback(GLFWwindow*) { g_needs_repaint = true; }
 
 // Runs first in every frame's draw data: the backend sets straight-alpha
 // blending, but every colour we hand over is premultiplied.
@@ -79,9 +96,20 @@ void premultiplied_blend(const ImDrawList*, const ImDrawCmd*) {
         g_blend_func_separate(GL_ONE, GL_ONE_MINUS_SRC_ALPHA, GL_ONE_MINUS_DST_ALPHA, GL_ONE);
 }
 
+// Clears the window to the panel colour and draws `frame` over it.
+void draw_frame(GLFWwindow* window, ImDrawData* frame) {
+    int fb_w = 0, fb_h = 0;
+    glfwGetFramebufferSize(window, &fb_w, &fb_h);
+    glViewport(0, 0, fb_w, fb_h);
+    const Color32 bg = palette::panel_bg;
+    glClearColor(bg.r / 255.0f, bg.g / 255.0f, bg.b / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (frame != nullptr) ImGui_ImplOpenGL3_RenderDrawData(frame);
+}
+
 class GlfwShell final : public Shell {
 public:
-    explicit GlfwShell(GLFWwindow* w) : window_(w) {}
+    GlfwShell(GLFWwindow* w, FrameSnapshot& last_frame) : window_(w), last_frame_(last_frame) {}
     void maximize() override { glfwMaximizeWindow(window_); }
     void request_attention() override { glfwRequestWindowAttention(window_); }
     std::uint64_t dialog_parent() const override { return glfwGetX11Window(window_); }
@@ -95,6 +123,25 @@ public:
     void request_repaint_after(double seconds) override {
         if (seconds >= 0.0) next_wait_ = std::min(next_wait_, seconds);
     }
+    // The dialog blocks the frame loop: events are read here instead, and
+    // the last frame is shown again whenever the window system asks for it.
+    void while_dialog_open(int dialog_pid) override {
+        g_dialog_open = true;
+        dialog_above_.serve(glfwGetX11Display(), glfwGetX11Window(window_), dialog_pid);
+        glfwPollEvents();
+        if (g_needs_repaint) {
+            g_needs_repaint = false;
+            draw_frame(window_, last_frame_.data());
+            glfwSwapBuffers(window_);
+        }
+    }
+    // After a frame in which a dialog was open: what reached the window until
+    // the dialog closed is dropped, not acted on by the next frame.
+    void end_dialog() {
+        if (!g_dialog_open) return;
+        glfwPollEvents();
+        g_dialog_open = false;
+    }
     // The wait before the next frame; an unrequested frame waits for input.
     double take_wait() {
         const double w = next_wait_;
@@ -104,6 +151,8 @@ public:
 
 private:
     GLFWwindow* window_;
+    FrameSnapshot& last_frame_;
+    DialogAbove dialog_above_;
     double next_wait_ = 0.0;
 };
 
@@ -150,11 +199,13 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     ImGui_ImplGlfw_InitForOpenGL(window, false);
     glfwSetWindowFocusCallback(window, ImGui_ImplGlfw_WindowFocusCallback);
     glfwSetCursorEnterCallback(window, ImGui_ImplGlfw_CursorEnterCallback);
-    glfwSetMouseButtonCallback(window, ImGui_ImplGlfw_MouseButtonCallback);
-    glfwSetScrollCallback(window, ImGui_ImplGlfw_ScrollCallback);
+    glfwSetMouseButtonCallback(window, mouse_button_callback);
+    glfwSetScrollCallback(window, scroll_callback);
     glfwSetKeyCallback(window, key_callback);
     glfwSetCharCallback(window, char_callback);
     glfwSetMonitorCallback(ImGui_ImplGlfw_MonitorCallback);
+    glfwSetWindowRefreshCallback(window, refresh_callback);
+    KeyboardFrame::configure(io);
     ImGui_ImplOpenGL3_Init("#version 330 core");
 
     struct sigaction sa {};
@@ -163,14 +214,13 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
 
-    GlfwShell shell(window);
+    FrameSnapshot last_frame;
+    GlfwShell shell(window, last_frame);
     std::optional<CaptureRequest> capture = capture_request_from_env();
     unsigned frame = 0;
     bool first_frame = true;
     float scale = pixels_per_point();
     while (true) {
-        for (const KeyboardFrame::Event& e : g_keyboard.end_frame())
-            ImGui_ImplGlfw_KeyCallback(window, e.key, 0, GLFW_RELEASE, 0);
         // New glyphs, or the fonts for a new scale, go in between frames;
         // the first frame uploads the atlas made with the context. A bake
         // that is due goes in before any new input is taken, so the frame
@@ -202,16 +252,19 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
             // The old texture and the build's buffers, tens of MB, were freed:
             // without this glibc keeps blocks that size in the heap for good.
             malloc_trim(0);
+            last_frame.clear();
         }
         ImGui_ImplOpenGL3_NewFrame();
         ImGui_ImplGlfw_NewFrame();
         measure_in_points(window, io);
+        if (g_keyboard.deliver(io)) shell.request_repaint_after(0.0);
         ImGui::NewFrame();
         feather_one_pixel(ImGui::GetBackgroundDrawList());
         feather_one_pixel(ImGui::GetForegroundDrawList());
         ImGui::GetBackgroundDrawList()->AddCallback(premultiplied_blend, nullptr);
         begin_interaction_frame();
         driver.frame(shell, g_keyboard);
+        shell.end_dialog();
         ImGui::Render();
         clear_transparent_vertices(ImGui::GetDrawData());
         if (first_frame) {
@@ -224,15 +277,13 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         shell.request_repaint_after(glyph_bake_wait(glfwGetTime()));
         if (frame_lacks_glyphs()) continue;
 
-        int fb_w = 0, fb_h = 0;
-        glfwGetFramebufferSize(window, &fb_w, &fb_h);
-        glViewport(0, 0, fb_w, fb_h);
-        const Color32 bg = palette::panel_bg;
-        glClearColor(bg.r / 255.0f, bg.g / 255.0f, bg.b / 255.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+        draw_frame(window, ImGui::GetDrawData());
+        last_frame.keep(*ImGui::GetDrawData());
+        g_needs_repaint = false;
         if (!capture || capture->counting()) ++frame;
         if (capture && frame == capture->frame) {
+            int fb_w = 0, fb_h = 0;
+            glfwGetFramebufferSize(window, &fb_w, &fb_h);
             if (!capture_back_buffer(capture->path, fb_w, fb_h))
                 std::fprintf(stderr, "Error: could not write %s\n", capture->path.c_str());
             glfwSetWindowShouldClose(window, GLFW_TRUE);
