@@ -98,7 +98,8 @@ void popup_label(std::string_view text, FontId font, Color32 color) {
 
 void popup_separator(float width) {
     const Rect r = allocate_item({width, 6.0f});
-    const float y = std::floor(r.center().y) + 0.5f;
+    // A line drawn at y covers y to y + 1.
+    const float y = on_whole_pixel(r.center().y - 0.5f);
     ImGui::GetWindowDrawList()->AddLine(ImVec2(r.left, y), ImVec2(r.right, y),
                                         to_imu32(widget_visuals(WidgetState::NonInteractive).border.color), 1.0f);
 }

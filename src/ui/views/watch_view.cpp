@@ -6,6 +6,7 @@
 #include <array>
 
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/widget_layout.h"
 #include "ui/widgets.h"
 #include "ui/views/watch_view_cells.h"
@@ -61,7 +62,8 @@ void draw_name_block(ViewContext& ctx, Rect block, const std::string& name) {
 void draw_watch_header(ViewContext& ctx) {
     const Rect content = ctx.panel.content;
     const float cy = content.center().y;
-    const float block_w = watch_name_block_width(content.width());
+    // On whole pixels, as the "Edit" button and the cards after it then are.
+    const float block_w = on_whole_pixel(watch_name_block_width(content.width()));
     const Rect block{content.left, cy - kNameBlockHeight / 2, content.left + block_w, cy + kNameBlockHeight / 2};
     draw_name_block(ctx, block, watch_list_name(ctx.app, ctx.view.playback_active));
 
