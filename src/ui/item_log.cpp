@@ -56,7 +56,8 @@ void log_text(ImDrawList* dl, std::string_view text, Rect rect) {
     const ImGuiWindow* window = ImGui::GetCurrentWindowRead();
     if (window == nullptr || dl != window->DrawList) return;
     const ImRect clip(dl->GetClipRectMin(), dl->GetClipRectMax());
-    g_log->texts.push_back({std::string(text), rect, clip_to(rect, clip), window});
+    g_log->texts.push_back(
+        {std::string(text), rect, clip_to(rect, clip), {clip.Min.x, clip.Min.y, clip.Max.x, clip.Max.y}, window});
 }
 
 void log_hover_box(Rect box) {

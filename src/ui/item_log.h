@@ -38,6 +38,7 @@ struct LoggedText {
     std::string text;
     Rect rect;     // the laid-out text's box
     Rect visible;  // the part within the draw list's clip rectangle
+    Rect clip;     // that clip rectangle
     const ImGuiWindow* window = nullptr;
 };
 

@@ -50,6 +50,15 @@ Galley elide_text_row(std::string_view text, FontId id, float max_width) {
     return layout_text(best, id, colour);
 }
 
+std::optional<Galley> fit_text_row(std::string_view text, FontId font, Color32 color, float max_width) {
+    Galley g = layout_text(text, font, color);
+    if (g.size.x <= max_width) return g;
+    g = elide_text_row(text, font, max_width);
+    if (g.size.x > max_width || g.text == kEllipsis) return std::nullopt;
+    g.color = color;
+    return g;
+}
+
 Rect anchor_rect(Vec2 pos, Anchor a, Vec2 size) {
     auto start = [](float at, Align al, float extent) {
         switch (al) {

@@ -1,6 +1,7 @@
 #pragma once
 // Laid-out single-row texts and painting them at an anchor. Needs a built font
 // atlas but no window.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,11 @@ Galley layout_text(std::string_view text, FontId font, Color32 color);
 // breaking anywhere (between code points). Coloured 110,110,110; callers paint
 // it in their own colour.
 Galley elide_text_row(std::string_view text, FontId font, float max_width);
+
+// The text whole where it fits `max_width`; else cut with "…" as
+// elide_text_row cuts it, where at least a character and "…" fit; else
+// nothing (the text gives way).
+std::optional<Galley> fit_text_row(std::string_view text, FontId font, Color32 color, float max_width);
 
 // Width of `text` in a baked font, unrounded.
 float text_width(std::string_view text, ImFont* font);

@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 #include "headless_imgui.h"
+#include "ui/item_log.h"
+#include "ui/views/chart_header.h"
 #include "ui/palette.h"
 #include "ui/ui_memory.h"
 
@@ -116,6 +119,59 @@ TEST(ChartCards, WindowPresetListAndCustomEntry) {
     c.settle(draw_instrument_chart);
     c.click(list_entry(0), draw_instrument_chart);
     EXPECT_EQ(c.app.window_secs, 3600u);
+}
+
+// A long DNS name gives way to the legend: first it ends in "…" (whole
+// under the pointer), then it is gone, then the address gives way; the
+// legend stays whole and no text is cut at the row's end.
+TEST(ChartCards, LongNamesGiveWayToTheLegend) {
+    test::ensure_headless_imgui();
+    HopStats hop;
+    hop.addr = Ipv4Addr(10, 77, 100, 1);
+    hop.name = "a-rather-long-destination-name.customer-edge.region-west-2.example.net";
+    std::uint64_t window = 300;
+    const std::string title = "Hop 30";
+    const auto draw = [&](Rect row, ImVec2 mouse) {
+        test::run_frame(mouse, false, [&] { draw_chart_header(row, title, &hop, window, true); });
+    };
+    for (const float right : {1354.0f, 1194.0f, 1040.0f, 960.0f}) {  // 1400 and 1240 windows, and narrower
+        const Rect row{402, 412, right, 444};
+        ItemLog log;
+        set_item_log(&log);
+        draw(row, {0, 0});
+        set_item_log(nullptr);
+        std::map<std::string, const LoggedText*> shown;
+        for (const LoggedText& t : log.texts) {
+            shown[t.text] = &t;
+            EXPECT_LE(t.rect.right, t.clip.right + 0.5f) << right << ": " << t.text << " is cut";
+        }
+        for (const char* label : {"Average per bar, newest in orange", "Spike", "Lost probes"})
+            EXPECT_TRUE(shown.count(label)) << right << ": " << label;
+        EXPECT_TRUE(shown.count(title)) << right;
+        const auto starting = [&](std::string_view s) {
+            return std::find_if(shown.begin(), shown.end(), [&](const auto& t) { return t.first.starts_with(s); });
+        };
+        const auto name = starting("a-");
+        const auto addr = starting("10.");
+        if (right >= 1194.0f) {
+            ASSERT_NE(name, shown.end()) << right;
+            EXPECT_TRUE(name->first.ends_with("\u2026")) << right;
+        } else {
+            EXPECT_EQ(name, shown.end()) << right;
+        }
+        if (right >= 1040.0f)
+            EXPECT_TRUE(shown.count("10.77.100.1")) << right;
+        else
+            EXPECT_TRUE(addr == shown.end() || addr->first.ends_with("\u2026")) << right;
+        if (right == 1194.0f) {
+            // Under the pointer the name shows whole.
+            const Rect r = name->second->rect;
+            for (int k = 0; k < 40; ++k) draw(row, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});  // still for 0.66 s
+            const ImGuiWindow* tip = ImGui::FindWindowByName("##Tooltip_00");
+            EXPECT_TRUE(tip && tip->Active);
+            draw(row, {0, 0});
+        }
+    }
 }
 
 TEST(ChartCards, MinutesFieldStaysWithinAnHour) {
