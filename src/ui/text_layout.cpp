@@ -83,6 +83,16 @@ void paint_galley(ImDrawList* dl, Vec2 left_top, const Galley& g, Color32 color)
 
 void paint_galley(ImDrawList* dl, Vec2 left_top, const Galley& g) { paint_galley(dl, left_top, g, g.color); }
 
+TextCuttingBox::TextCuttingBox(ImDrawList* dl, Rect box) : dl_(dl) {
+    dl_->PushClipRect(ImVec2(box.left, box.top), ImVec2(box.right, box.bottom), true);
+    begin_texts_cut_by_design();
+}
+
+TextCuttingBox::~TextCuttingBox() {
+    end_texts_cut_by_design();
+    dl_->PopClipRect();
+}
+
 Rect paint_text(ImDrawList* dl, Vec2 pos, Anchor a, std::string_view text, FontId id, Color32 color) {
     const Galley g = layout_text(text, id, color);
     const Rect r = anchor_rect(pos, a, g.size);

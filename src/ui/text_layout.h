@@ -59,6 +59,21 @@ Rect anchor_rect(Vec2 pos, Anchor a, Vec2 size);
 void paint_galley(ImDrawList* dl, Vec2 left_top, const Galley& g);
 void paint_galley(ImDrawList* dl, Vec2 left_top, const Galley& g, Color32 color);
 
+// A box whose long texts are cut at its edge, as the look has them (a
+// tab's title, a table cell, a block of the summary row): while it lives,
+// what `dl` paints is clipped to `box`, and the layout tests know the texts
+// cut there are meant to be.
+class TextCuttingBox {
+public:
+    TextCuttingBox(ImDrawList* dl, Rect box);
+    ~TextCuttingBox();
+    TextCuttingBox(const TextCuttingBox&) = delete;
+    TextCuttingBox& operator=(const TextCuttingBox&) = delete;
+
+private:
+    ImDrawList* dl_;
+};
+
 // Lays out and paints; returns the painted rectangle.
 Rect paint_text(ImDrawList* dl, Vec2 pos, Anchor a, std::string_view text, FontId font, Color32 color);
 
