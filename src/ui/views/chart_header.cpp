@@ -30,7 +30,6 @@ constexpr FontId kNothingFont{FontFamily::Proportional, 13.0f};
 constexpr FontId kLegendFont{FontFamily::Proportional, 11.5f};
 constexpr FontId kWindowFont{FontFamily::Monospace, 12.5f};
 constexpr FontId kMinutesFont{FontFamily::Medium, 12.5f};
-constexpr float kMenuRowHeight = 28.0f;
 constexpr float kMenuPadding = 6.0f;
 constexpr const char* kPopupId = "chart_window_list";
 
@@ -232,54 +231,39 @@ float draw_window_selector(float right, float cy, std::uint64_t& window_secs) {
     pointing_hand_if_hovered(resp);
 
     // The list opens below the combo, or above it when the window ends first.
-    const float list_h = kMenuPadding * 2 + (kWindowPresets.size() + 1) * kMenuRowHeight;
+    // Its rows are the shared selectable labels, at the theme's spacing.
+    constexpr std::size_t kRows = kWindowPresets.size() + 1;
+    const float list_h = kMenuPadding * 2 + kRows * theme::interact_size_y + (kRows - 1) * theme::item_spacing_y;
     const float display_h = ImGui::GetIO().DisplaySize.y;
     if (r.bottom + 4.0f + list_h <= display_h)
         ImGui::SetNextWindowPos(im(r.left, r.bottom + 4.0f));
     else
         ImGui::SetNextWindowPos(im(r.left, r.top - 4.0f), ImGuiCond_Always, im(0.0f, 1.0f));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, im(kMenuPadding, kMenuPadding));
-    ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, im(0.0f, 0.0f));
     const bool shown = ImGui::BeginPopup(kPopupId, ImGuiWindowFlags_NoMove);
     if (shown) {
         feather_one_pixel();
         draw_window_preset_menu(window_secs);
+        // Like every drop-down, it closes on Escape.
+        if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false)) ImGui::CloseCurrentPopup();
         ImGui::EndPopup();
     }
-    ImGui::PopStyleVar(2);
+    ImGui::PopStyleVar();
 
     if (!is_custom_window(window_secs)) return r.left;
     return draw_minutes_field(r.left - kItemGap, cy, window_secs);
 }
 
 void draw_window_preset_menu(std::uint64_t& window_secs) {
-    ImDrawList* dl = ImGui::GetWindowDrawList();
     const float width = kWindowComboWidth - 2 * kMenuPadding;
-    auto entry = [&](std::string_view label, bool selected, int index) {
-        const Rect r = allocate_item({width, kMenuRowHeight});
-        const Response resp = interact(r, ImGui::GetCurrentWindow()->GetID(index), Sense::Click);
-        Color32 text = palette::text_primary;
-        if (selected) {
-            dl->AddRectFilled(im(r.left, r.top), im(r.right, r.bottom), to_imu32(theme::selection_fill), 6.0f);
-            text = theme::selection_stroke.color;
-        } else if (resp.hovered) {
-            const WidgetVisuals& v = widget_visuals(WidgetState::Hovered);
-            dl->AddRectFilled(im(r.left, r.top), im(r.right, r.bottom), to_imu32(v.fill), v.rounding);
-            text = v.text.color;
-        }
-        paint_text(dl, {r.left + 8.0f, r.center().y}, anchor::left_center, label, kWindowFont, text);
-        pointing_hand_if_hovered(resp);
-        return resp.clicked;
-    };
     bool chosen = false;
-    int index = 0;
     for (const WindowPreset& p : kWindowPresets) {
-        if (entry(p.label, p.secs == window_secs, index++)) {
+        if (draw_selectable_label(p.label, kWindowFont, std::nullopt, p.secs == window_secs, width)) {
             window_secs = p.secs;
             chosen = true;
         }
     }
-    if (entry(kCustomWindowEntry, is_custom_window(window_secs), index)) {
+    if (draw_selectable_label(kCustomWindowEntry, kWindowFont, std::nullopt, is_custom_window(window_secs), width)) {
         window_secs = window_after_custom_choice(window_secs);
         chosen = true;
     }
