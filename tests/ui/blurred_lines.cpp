@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <set>
-#include <utility>
 
 namespace corvane::test {
 
@@ -65,6 +63,25 @@ bool crisp(float at, float half, float pixels_per_point) {
 
 bool one_point(float half) { return std::fabs(half - kOnePointHalf) < 0.05f; }
 
+// The command drawing a triangle with both vertices, if any: two points of
+// one stroke share triangles, the last point of one stroke and the first of
+// the next don't.
+const ImDrawCmd* command_joining(const ImDrawList* list, unsigned a, unsigned b) {
+    for (const ImDrawCmd& cmd : list->CmdBuffer) {
+        if (cmd.UserCallback) continue;
+        for (unsigned k = 0; k + 2 < cmd.ElemCount; k += 3) {
+            bool has_a = false, has_b = false;
+            for (unsigned j = 0; j < 3; ++j) {
+                const unsigned idx = list->IdxBuffer[static_cast<int>(cmd.IdxOffset + k + j)] + cmd.VtxOffset;
+                has_a |= idx == a;
+                has_b |= idx == b;
+            }
+            if (has_a && has_b) return &cmd;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::vector<BlurredLine> blurred_lines(const ImDrawData* data, float pixels_per_point) {
@@ -72,39 +89,21 @@ std::vector<BlurredLine> blurred_lines(const ImDrawData* data, float pixels_per_
     for (int l = 0; l < data->CmdListsCount; ++l) {
         const ImDrawList* list = data->CmdLists[l];
         const ImVector<ImDrawVert>& v = list->VtxBuffer;
-        // What shows of each vertex: the clip rectangle of the command drawing it.
-        std::vector<ImVec4> clip(static_cast<std::size_t>(v.Size), ImVec4(0, 0, 0, 0));
-        for (const ImDrawCmd& cmd : list->CmdBuffer) {
-            if (cmd.UserCallback) continue;
-            for (unsigned k = 0; k < cmd.ElemCount; ++k) {
-                const unsigned idx = list->IdxBuffer[static_cast<int>(cmd.IdxOffset + k)] + cmd.VtxOffset;
-                if (idx < clip.size()) clip[idx] = cmd.ClipRect;
-            }
-        }
-        // Vertex pairs that share a triangle: two points of one stroke do,
-        // the last of one stroke and the first of the next don't.
-        std::set<std::pair<unsigned, unsigned>> joined;
-        for (const ImDrawCmd& cmd : list->CmdBuffer) {
-            if (cmd.UserCallback) continue;
-            for (unsigned k = 0; k + 2 < cmd.ElemCount; k += 3) {
-                unsigned t[3];
-                for (unsigned j = 0; j < 3; ++j) t[j] = list->IdxBuffer[static_cast<int>(cmd.IdxOffset + k + j)] + cmd.VtxOffset;
-                for (unsigned j = 0; j < 3; ++j) joined.insert(std::minmax(t[j], t[(j + 1) % 3]));
-            }
-        }
         for (int i = 0; i < v.Size; ++i) {
             const std::optional<StrokePoint> a = stroke_point(v, i);
             if (!a) continue;
             const std::optional<StrokePoint> b = stroke_point(v, i + a->size);
             if (!b || b->size != a->size) continue;
-            if (!joined.count(std::minmax(static_cast<unsigned>(a->core), static_cast<unsigned>(b->core)))) continue;
             const bool down = std::fabs(a->centre.x - b->centre.x) < kSame && std::fabs(a->centre.y - b->centre.y) >= 0.5f;
             const bool across = std::fabs(a->centre.y - b->centre.y) < kSame && std::fabs(a->centre.x - b->centre.x) >= 0.5f;
             if (!down && !across) continue;
             const float half = down ? a->half.x : a->half.y;
             if (!one_point(half)) continue;
             if (crisp(down ? a->centre.x : a->centre.y, half, pixels_per_point)) continue;
-            const ImVec4& c = clip[static_cast<std::size_t>(i)];
+            // Seldom reached: only now is it worth reading the triangles.
+            const ImDrawCmd* cmd = command_joining(list, static_cast<unsigned>(a->core), static_cast<unsigned>(b->core));
+            if (cmd == nullptr) continue;
+            const ImVec4& c = cmd->ClipRect;
             const float x0 = std::fmin(a->centre.x, b->centre.x) - (down ? half : 0.0f);
             const float x1 = std::fmax(a->centre.x, b->centre.x) + (down ? half : 0.0f);
             const float y0 = std::fmin(a->centre.y, b->centre.y) - (across ? half : 0.0f);
