@@ -292,12 +292,17 @@ TEST(AlertBanner, ShowRouteLogSwitchesToTheSignalLayout) {
     EXPECT_EQ(h.app.view_mode, ViewMode::Trace);
 }
 
-TEST(StatusBar, LegendsFollowTheVerdicts) {
-    test::ensure_headless_imgui();
-    PanelHarness h(PanelId::StatusBar, 28);
+// A status bar of a trace monitoring for five seconds.
+void monitoring_for_a_while(PanelHarness& h) {
     h.view.trace.status = "Monitoring";
     h.view.trace.started_ms = now_unix_ms() - 5000;
     h.view.now_ms = now_unix_ms();
+}
+
+TEST(StatusBar, LegendsFollowTheVerdicts) {
+    test::ensure_headless_imgui();
+    PanelHarness h(PanelId::StatusBar, 28);
+    monitoring_for_a_while(h);
     h.view.verdicts.classes = {HopClass::None};
     const ImU32 slate = to_imu32(palette::rate_limited_slate);
     const ImU32 green = to_imu32(palette::ok_green);
@@ -327,9 +332,7 @@ TEST(StatusBar, LegendsFollowTheVerdicts) {
 TEST(StatusBar, NotesThatDoNotFitEndInAnEllipsis) {
     test::ensure_headless_imgui();
     PanelHarness h(PanelId::StatusBar, 28);
-    h.view.trace.status = "Monitoring";
-    h.view.trace.started_ms = now_unix_ms() - 5000;
-    h.view.now_ms = now_unix_ms();
+    monitoring_for_a_while(h);
     h.app.shared->route_secs = 900;
     h.view.verdicts.classes = {HopClass::SlowToAnswer, HopClass::RateLimited, HopClass::None};
     const std::set<std::string> whole_texts = {"Monitoring", "0 probes per hop", "Interval 1 s", "Route check 15 min",

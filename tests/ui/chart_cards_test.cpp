@@ -10,6 +10,7 @@
 #include <set>
 
 #include "headless_imgui.h"
+#include "pointer_sweep.h"
 #include "ui/item_log.h"
 #include "ui/views/chart_header.h"
 #include "ui/palette.h"
@@ -18,15 +19,6 @@
 #include "ui/ui_memory.h"
 
 namespace corvane {
-
-namespace toolbar_testing {
-struct SweptItem {
-    ImGuiID id;
-    float left, right;
-};
-std::vector<SweptItem> sweep(Vec2 from, Vec2 to, const std::function<void()>& build);
-void click_at(ImVec2 at, const std::function<void()>& build);
-}  // namespace toolbar_testing
 
 namespace {
 

@@ -13,25 +13,16 @@
 
 #include "engine/clock_text.h"
 #include "headless_imgui.h"
-#include "ui/item_log.h"
+#include "pointer_sweep.h"
 #include "replay/history_loader.h"
 #include "replay/replay_playback.h"
 #include "support/scripted_echo.h"
 #include "support/test_support.h"
+#include "ui/item_log.h"
 #include "ui/palette.h"
 #include "ui/views/playback_bar_layout.h"
 
 namespace corvane {
-
-namespace toolbar_testing {
-struct SweptItem {
-    ImGuiID id;
-    float left, right;
-};
-std::vector<SweptItem> sweep(Vec2 from, Vec2 to, const std::function<void()>& build);
-void click_at(ImVec2 at, const std::function<void()>& build);
-std::set<ImU32> vertex_colours(const ImDrawData* d);
-}  // namespace toolbar_testing
 
 namespace {
 

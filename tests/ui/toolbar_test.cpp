@@ -17,6 +17,7 @@
 #include "engine/watch_tab.h"
 #include "blurred_lines.h"
 #include "headless_imgui.h"
+#include "pointer_sweep.h"
 #include "main/saved_lists.h"
 #include "replay/file_picker.h"
 #include "support/scripted_echo.h"
@@ -31,13 +32,6 @@ namespace corvane {
 
 namespace toolbar_testing {
 
-// The clickable items along a horizontal or vertical line, found by moving
-// the pointer along it and reading which item ImGui hovers, in order, with
-// the range each one covered.
-struct SweptItem {
-    ImGuiID id;
-    float left, right;
-};
 std::vector<SweptItem> sweep(Vec2 from, Vec2 to, const std::function<void()>& build) {
     std::vector<SweptItem> items;
     const bool across = from.y == to.y;
@@ -53,7 +47,6 @@ std::vector<SweptItem> sweep(Vec2 from, Vec2 to, const std::function<void()>& bu
     return items;
 }
 
-// Pointer down in one frame and up in the next, with the UI built each time.
 void click_at(ImVec2 at, const std::function<void()>& build) {
     test::run_frame(at, false, build);
     test::run_frame(at, true, build);
