@@ -1,6 +1,7 @@
 #pragma once
 // Plain rectangles and points in points, independent of the GUI library so
 // layout rules can be tested without a window.
+#include <cmath>
 
 namespace corvane {
 
@@ -18,5 +19,16 @@ struct Rect {
     constexpr Rect expand(float by) const { return {left - by, top - by, right + by, bottom + by}; }
     friend constexpr bool operator==(Rect, Rect) = default;
 };
+
+// The whole pixel nearest to `points` at `pixels_per_point` pixels a point:
+// a 1-point outline along an edge placed there covers whole pixels, at any
+// display scale.
+inline float snap_to_pixel(float points, float pixels_per_point) {
+    return pixels_per_point > 0.0f ? std::round(points * pixels_per_point) / pixels_per_point : points;
+}
+inline Rect snap_to_pixels(const Rect& r, float pixels_per_point) {
+    return {snap_to_pixel(r.left, pixels_per_point), snap_to_pixel(r.top, pixels_per_point),
+            snap_to_pixel(r.right, pixels_per_point), snap_to_pixel(r.bottom, pixels_per_point)};
+}
 
 }  // namespace corvane

@@ -9,6 +9,7 @@ namespace corvane {
 namespace {
 
 ItemLog* g_log = nullptr;  // UI thread only
+int g_cut_by_design = 0;    // depth of the boxes that cut texts by design
 
 LoggedItem* find(ImGuiID id) {
     if (g_log == nullptr || id == 0) return nullptr;
@@ -56,8 +57,12 @@ void log_text(ImDrawList* dl, std::string_view text, Rect rect) {
     const ImGuiWindow* window = ImGui::GetCurrentWindowRead();
     if (window == nullptr || dl != window->DrawList) return;
     const ImRect clip(dl->GetClipRectMin(), dl->GetClipRectMax());
-    g_log->texts.push_back({std::string(text), rect, clip_to(rect, clip), window});
+    g_log->texts.push_back({std::string(text), rect, clip_to(rect, clip), {clip.Min.x, clip.Min.y, clip.Max.x, clip.Max.y},
+                            window, g_cut_by_design > 0});
 }
+
+void begin_texts_cut_by_design() { ++g_cut_by_design; }
+void end_texts_cut_by_design() { --g_cut_by_design; }
 
 void log_hover_box(Rect box) {
     if (g_log != nullptr) g_log->hover_boxes.push_back(box);

@@ -38,7 +38,9 @@ struct LoggedText {
     std::string text;
     Rect rect;     // the laid-out text's box
     Rect visible;  // the part within the draw list's clip rectangle
+    Rect clip;     // that clip rectangle
     const ImGuiWindow* window = nullptr;
+    bool cut_by_design = false;  // in a box whose look cuts long texts at its edge
 };
 
 struct ItemLog {
@@ -61,5 +63,9 @@ void log_popup_opener(ImGuiID id);
 void log_hover_box(Rect box);
 // A text painted at `rect` into `dl`.
 void log_text(ImDrawList* dl, std::string_view text, Rect rect);
+// Texts logged between these two (they nest) are painted in a box whose
+// look cuts long texts at its edge.
+void begin_texts_cut_by_design();
+void end_texts_cut_by_design();
 
 }  // namespace corvane

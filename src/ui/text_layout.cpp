@@ -50,6 +50,15 @@ Galley elide_text_row(std::string_view text, FontId id, float max_width) {
     return layout_text(best, id, colour);
 }
 
+std::optional<Galley> fit_text_row(std::string_view text, FontId font, Color32 color, float max_width) {
+    Galley g = layout_text(text, font, color);
+    if (g.size.x <= max_width) return g;
+    g = elide_text_row(text, font, max_width);
+    if (g.size.x > max_width || g.text == kEllipsis) return std::nullopt;
+    g.color = color;
+    return g;
+}
+
 Rect anchor_rect(Vec2 pos, Anchor a, Vec2 size) {
     auto start = [](float at, Align al, float extent) {
         switch (al) {
@@ -74,6 +83,16 @@ void paint_galley(ImDrawList* dl, Vec2 left_top, const Galley& g, Color32 color)
 }
 
 void paint_galley(ImDrawList* dl, Vec2 left_top, const Galley& g) { paint_galley(dl, left_top, g, g.color); }
+
+TextCuttingBox::TextCuttingBox(ImDrawList* dl, Rect box) : dl_(dl) {
+    dl_->PushClipRect(ImVec2(box.left, box.top), ImVec2(box.right, box.bottom), true);
+    begin_texts_cut_by_design();
+}
+
+TextCuttingBox::~TextCuttingBox() {
+    end_texts_cut_by_design();
+    dl_->PopClipRect();
+}
 
 Rect paint_text(ImDrawList* dl, Vec2 pos, Anchor a, std::string_view text, FontId id, Color32 color) {
     const Galley g = layout_text(text, id, color);

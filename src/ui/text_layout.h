@@ -1,6 +1,7 @@
 #pragma once
 // Laid-out single-row texts and painting them at an anchor. Needs a built font
 // atlas but no window.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,11 @@ Galley layout_text(std::string_view text, FontId font, Color32 color);
 // it in their own colour.
 Galley elide_text_row(std::string_view text, FontId font, float max_width);
 
+// The text whole where it fits `max_width`; else cut with "…" as
+// elide_text_row cuts it, where at least a character and "…" fit; else
+// nothing (the text gives way).
+std::optional<Galley> fit_text_row(std::string_view text, FontId font, Color32 color, float max_width);
+
 // Width of `text` in a baked font, unrounded.
 float text_width(std::string_view text, ImFont* font);
 
@@ -52,6 +58,21 @@ Rect anchor_rect(Vec2 pos, Anchor a, Vec2 size);
 // Paints the galley (in `color` when given) at its rectangle's left-top.
 void paint_galley(ImDrawList* dl, Vec2 left_top, const Galley& g);
 void paint_galley(ImDrawList* dl, Vec2 left_top, const Galley& g, Color32 color);
+
+// A box whose long texts are cut at its edge, as the look has them (a
+// tab's title, a table cell, a block of the summary row): while it lives,
+// what `dl` paints is clipped to `box`, and the layout tests know the texts
+// cut there are meant to be.
+class TextCuttingBox {
+public:
+    TextCuttingBox(ImDrawList* dl, Rect box);
+    ~TextCuttingBox();
+    TextCuttingBox(const TextCuttingBox&) = delete;
+    TextCuttingBox& operator=(const TextCuttingBox&) = delete;
+
+private:
+    ImDrawList* dl_;
+};
 
 // Lays out and paints; returns the painted rectangle.
 Rect paint_text(ImDrawList* dl, Vec2 pos, Anchor a, std::string_view text, FontId font, Color32 color);

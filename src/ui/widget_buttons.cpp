@@ -94,4 +94,28 @@ bool segmented_switch_impl(int current_index, std::string_view first, std::strin
     return changed;
 }
 
+float selectable_label_width(std::string_view text, FontId font) {
+    return layout_text(text, font, palette::text_primary).size.x + 2.0f * theme::button_padding_x;
+}
+
+bool draw_selectable_label(std::string_view text, FontId font, std::optional<Color32> color, bool selected,
+                           float width) {
+    const Galley g = layout_text(text, font, palette::text_primary);
+    const Rect r = allocate_item({width, std::max(theme::interact_size_y, g.size.y + 2.0f * theme::button_padding_y)});
+    const Response resp = interact(r, ImGui::GetID(std::string(text).c_str()), Sense::Click);
+    ImDrawList* dl = ImGui::GetWindowDrawList();
+    Color32 text_color = widget_visuals(WidgetState::Inactive).text.color;
+    if (selected || resp.hovered) {
+        const Color32 fill = selected ? theme::selection_fill : widget_visuals(WidgetState::Hovered).fill;
+        const Color32 line = selected ? theme::selection_stroke.color : widget_visuals(WidgetState::Hovered).border.color;
+        paint_framed_rect(dl, r, fill, line, 6.0f);
+        text_color = selected ? theme::selection_stroke.color : widget_visuals(WidgetState::Hovered).text.color;
+    }
+    if (color) text_color = *color;
+    const Rect t = anchor_rect({r.left + theme::button_padding_x, r.center().y}, anchor::left_center, g.size);
+    paint_galley(dl, {t.left, t.top}, g, text_color);
+    pointing_hand_if_hovered(resp);
+    return resp.clicked;
+}
+
 }  // namespace corvane

@@ -1,6 +1,7 @@
 #include <imgui_internal.h>
 
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/rounded_rect_mesh.h"
 #include "ui/widget_layout.h"
 #include "ui/widgets.h"
@@ -56,7 +57,8 @@ void draw_tooltip_box(ImDrawList* dl, float anchor_x, float top_y, float right_l
     const Galley l = layout_text(label, {FontFamily::Monospace, 11.5f}, palette::text_primary);
     const Galley v = layout_text(value, {FontFamily::MonoMedium, 11.5f}, value_color);
     const Vec2 text{l.size.x + 12.0f + v.size.x, std::max(l.size.y, v.size.y)};
-    const Rect box = tooltip_box_rect(anchor_x, top_y, right_limit, text);
+    // At a bar's or probe's x, which is seldom a whole pixel: the outline is.
+    const Rect box = on_whole_pixels(tooltip_box_rect(anchor_x, top_y, right_limit, text));
     log_hover_box(box);
     dl->AddRectFilled(to_im({box.left, box.top}), to_im({box.right, box.bottom}), to_imu32(palette::tooltip_bg), 6.0f);
     dl->AddRect(to_im({box.left, box.top}), to_im({box.right, box.bottom}), to_imu32(palette::tooltip_border), 6.0f,

@@ -2,6 +2,7 @@
 
 #include "ui/layout_steps.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/widget_layout.h"
 #include "ui/widgets.h"
 
@@ -30,7 +31,10 @@ Response draw_stat_card(std::string_view title, std::string_view value, FontId v
     const Response response = interact(rect, id, Sense::Hover);
 
     ImDrawList* dl = ImGui::GetWindowDrawList();
-    dl->AddLine(ImVec2(rect.left, rect.top + 6), ImVec2(rect.left, rect.bottom - 6), to_imu32(palette::divider), 1.0f);
+    // A card narrowed to share its row can start at a fraction of a point;
+    // its divider keeps to whole pixels.
+    const float line_x = on_whole_pixel(rect.left);
+    dl->AddLine(ImVec2(line_x, rect.top + 6), ImVec2(line_x, rect.bottom - 6), to_imu32(palette::divider), 1.0f);
     const float x = rect.left + 32.0f;
     paint_galley(dl, {x, rect.top}, title_g);
     const float value_top = rect.top + title_g.size.y - 2.0f;

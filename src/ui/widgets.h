@@ -38,6 +38,15 @@ Response draw_stat_card(std::string_view title, std::string_view value, FontId v
 Vec2 dialog_button_size(std::string_view text);
 Response draw_dialog_button(std::string_view text);
 
+// A selectable label: one row of a drop-down list at the cursor, `width`
+// wide, at least 32 high, the text 10 in. A hovered row gets the hovered
+// fill and outline, the selected one the selection fill, outline and accent
+// text; a given colour overrides the text colour. True when clicked.
+bool draw_selectable_label(std::string_view text, FontId font, std::optional<Color32> color, bool selected,
+                           float width);
+// The natural width of such a row.
+float selectable_label_width(std::string_view text, FontId font);
+
 // Rounded rectangle with a diagonal gradient from a (top-left) to b
 // (bottom-right); a = b fills solid. No outline.
 void fill_rounded_rect(ImDrawList* dl, Rect rect, float radius, Color32 a, Color32 b);

@@ -5,6 +5,7 @@
 #include "engine/clock.h"
 #include "headless_imgui.h"
 #include "ui/interaction.h"
+#include "ui/item_log.h"
 #include "ui/palette.h"
 #include "ui/text_layout.h"
 #include "ui/theme.h"
@@ -291,12 +292,17 @@ TEST(AlertBanner, ShowRouteLogSwitchesToTheSignalLayout) {
     EXPECT_EQ(h.app.view_mode, ViewMode::Trace);
 }
 
-TEST(StatusBar, LegendsFollowTheVerdicts) {
-    test::ensure_headless_imgui();
-    PanelHarness h(PanelId::StatusBar, 28);
+// A status bar of a trace monitoring for five seconds.
+void monitoring_for_a_while(PanelHarness& h) {
     h.view.trace.status = "Monitoring";
     h.view.trace.started_ms = now_unix_ms() - 5000;
     h.view.now_ms = now_unix_ms();
+}
+
+TEST(StatusBar, LegendsFollowTheVerdicts) {
+    test::ensure_headless_imgui();
+    PanelHarness h(PanelId::StatusBar, 28);
+    monitoring_for_a_while(h);
     h.view.verdicts.classes = {HopClass::None};
     const ImU32 slate = to_imu32(palette::rate_limited_slate);
     const ImU32 green = to_imu32(palette::ok_green);
@@ -318,6 +324,51 @@ TEST(StatusBar, LegendsFollowTheVerdicts) {
     EXPECT_TRUE(colours.count(to_imu32(palette::warn_amber)));
     EXPECT_FALSE(colours.count(green));
     EXPECT_FALSE(colours.count(slate));
+}
+
+// A bar too narrow for all its notes never cuts one mid-letter: the
+// privilege note gives way first, then the last note that reaches past the
+// room left ends in "…" and those after it give way.
+TEST(StatusBar, NotesThatDoNotFitEndInAnEllipsis) {
+    test::ensure_headless_imgui();
+    PanelHarness h(PanelId::StatusBar, 28);
+    monitoring_for_a_while(h);
+    h.app.shared->route_secs = 900;
+    h.view.verdicts.classes = {HopClass::SlowToAnswer, HopClass::RateLimited, HopClass::None};
+    const std::set<std::string> whole_texts = {"Monitoring", "0 probes per hop", "Interval 1 s", "Route check 15 min",
+                                               "No route changes", kMutedHopsNote, kRateLimitedNote,
+                                               kPrivilegeNote, kVersionText};
+    for (const float right : {1376.0f, 1216.0f, 900.0f, 420.0f}) {
+        h.panel.content.right = right;
+        ItemLog log;
+        set_item_log(&log);
+        h.draw();
+        set_item_log(nullptr);
+        std::set<std::string> shown;
+        for (std::size_t i = 0; i < log.texts.size(); ++i) {
+            const LoggedText& t = log.texts[i];
+            shown.insert(t.text);
+            if (t.text.find(':') == 2) continue;  // the elapsed time
+            EXPECT_TRUE(whole_texts.count(t.text) || t.text.ends_with("\u2026")) << right << ": " << t.text;
+            EXPECT_LE(t.rect.right, right + 0.5f) << right << ": " << t.text;
+            for (std::size_t j = i + 1; j < log.texts.size(); ++j)
+                EXPECT_TRUE(t.rect.right <= log.texts[j].rect.left || log.texts[j].rect.right <= t.rect.left)
+                    << right << ": " << t.text << " / " << log.texts[j].text;
+        }
+        EXPECT_TRUE(shown.count(kVersionText)) << right;
+        if (right == 1376.0f) {
+            EXPECT_TRUE(shown.count(kPrivilegeNote));
+        }
+        if (right == 1216.0f) {  // a 1240 window: every note, without the privilege note
+            EXPECT_TRUE(shown.count(kRateLimitedNote));
+            EXPECT_FALSE(shown.count(kPrivilegeNote));
+        }
+        if (right <= 900.0f) {
+            EXPECT_FALSE(shown.count(kRateLimitedNote)) << right;
+            EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const std::string& t) { return t.ends_with("\u2026"); }))
+                << right;
+        }
+    }
 }
 
 }  // namespace

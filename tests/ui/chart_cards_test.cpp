@@ -6,12 +6,20 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <set>
 
 #include "headless_imgui.h"
+#include "pointer_sweep.h"
+#include "ui/item_log.h"
+#include "ui/views/chart_header.h"
 #include "ui/palette.h"
+#include "ui/theme.h"
+#include "ui/views/toolbar_menus.h"
 #include "ui/ui_memory.h"
 
 namespace corvane {
+
 namespace {
 
 // The card's content; its inner rectangle is {58, 412, 1222, 692}: header row
@@ -84,7 +92,8 @@ TEST(ChartCards, WindowPresetListAndCustomEntry) {
     Card c;
     c.app.window_secs = 600;
     c.view.trace.hops.push_back(steady_hop(kNow - 10'000, kNow, 12));
-    auto list_entry = [](int i) { return ImVec2(kCombo.x, 448 + 6 + 28 * i + 14); };
+    // Below the combo (its bottom at 444) and 4 apart, 6 in: 32-high rows 8 apart.
+    auto list_entry = [](int i) { return ImVec2(kCombo.x, 448 + 6 + 40 * i + 16); };
 
     c.click(kCombo, draw_instrument_chart);
     c.frame({5, 5}, false, draw_instrument_chart);  // the list lays itself out
@@ -116,6 +125,129 @@ TEST(ChartCards, WindowPresetListAndCustomEntry) {
     c.settle(draw_instrument_chart);
     c.click(list_entry(0), draw_instrument_chart);
     EXPECT_EQ(c.app.window_secs, 3600u);
+}
+
+// A long DNS name gives way to the legend: first it ends in "…" (whole
+// under the pointer), then it is gone, then the address gives way; the
+// legend stays whole and no text is cut at the row's end.
+TEST(ChartCards, LongNamesGiveWayToTheLegend) {
+    test::ensure_headless_imgui();
+    HopStats hop;
+    hop.addr = Ipv4Addr(10, 77, 100, 1);
+    hop.name = "a-rather-long-destination-name.customer-edge.region-west-2.example.net";
+    std::uint64_t window = 300;
+    const std::string title = "Hop 30";
+    const auto draw = [&](Rect row, ImVec2 mouse) {
+        test::run_frame(mouse, false, [&] { draw_chart_header(row, title, &hop, window, true); });
+    };
+    for (const float right : {1354.0f, 1194.0f, 1040.0f, 960.0f}) {  // 1400 and 1240 windows, and narrower
+        const Rect row{402, 412, right, 444};
+        ItemLog log;
+        set_item_log(&log);
+        draw(row, {0, 0});
+        set_item_log(nullptr);
+        std::map<std::string, const LoggedText*> shown;
+        for (const LoggedText& t : log.texts) {
+            shown[t.text] = &t;
+            EXPECT_LE(t.rect.right, t.clip.right + 0.5f) << right << ": " << t.text << " is cut";
+        }
+        for (const char* label : {"Average per bar, newest in orange", "Spike", "Lost probes"})
+            EXPECT_TRUE(shown.count(label)) << right << ": " << label;
+        EXPECT_TRUE(shown.count(title)) << right;
+        const auto starting = [&](std::string_view s) {
+            return std::find_if(shown.begin(), shown.end(), [&](const auto& t) { return t.first.starts_with(s); });
+        };
+        const auto name = starting("a-");
+        const auto addr = starting("10.");
+        if (right >= 1194.0f) {
+            ASSERT_NE(name, shown.end()) << right;
+            EXPECT_TRUE(name->first.ends_with("\u2026")) << right;
+        } else {
+            EXPECT_EQ(name, shown.end()) << right;
+        }
+        if (right >= 1040.0f)
+            EXPECT_TRUE(shown.count("10.77.100.1")) << right;
+        else
+            EXPECT_TRUE(addr == shown.end() || addr->first.ends_with("\u2026")) << right;
+        if (right == 1194.0f) {
+            // Under the pointer the name shows whole.
+            const Rect r = name->second->rect;
+            for (int k = 0; k < 40; ++k) draw(row, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});  // still for 0.66 s
+            const ImGuiWindow* tip = ImGui::FindWindowByName("##Tooltip_00");
+            EXPECT_TRUE(tip && tip->Active);
+            draw(row, {0, 0});
+        }
+    }
+}
+
+// The chart window list and the toolbar's interval lists are one kind of
+// drop-down: rows of one height and pitch with the selected row drawn alike,
+// and Escape closes either.
+TEST(ChartCards, WindowListIsDrawnLikeTheToolbarListsAndClosesOnEscape) {
+    test::ensure_headless_imgui();
+    struct Rows {
+        std::vector<toolbar_testing::SweptItem> items;
+        std::set<ImU32> selected_colours;  // of the selected row's shapes
+    };
+    // The rows in a column at x below y0, and the colours drawn in row `selected`.
+    const auto rows_of = [](float x, float y0, std::size_t selected, const std::function<void()>& build) {
+        Rows r;
+        r.items = toolbar_testing::sweep({x, y0}, {x, 860}, build);
+        if (r.items.size() <= selected) return r;
+        const auto& row = r.items[selected];
+        const ImDrawData* d = test::run_frame({5, 5}, false, build);
+        for (int l = 0; l < d->CmdListsCount; ++l)
+            for (const ImDrawVert& v : d->CmdLists[l]->VtxBuffer)
+                if (v.pos.y > row.left && v.pos.y < row.right && (v.col >> 24) == 255) r.selected_colours.insert(v.col);
+        return r;
+    };
+
+    Card c;
+    c.app.window_secs = 600;  // "10 min", the third row
+    c.view.trace.hops.push_back(steady_hop(kNow - 10'000, kNow, 12));
+    const auto chart = [&] {
+        ViewContext ctx{c.app, c.view, c.actions, c.panel, c.services};
+        draw_instrument_chart(ctx);
+    };
+    c.click(kCombo, draw_instrument_chart);
+    c.frame({5, 5}, false, draw_instrument_chart);
+    const Rows window_list = rows_of(kCombo.x, 446, 2, chart);
+
+    SharedSettings shared;
+    shared.probe_ms = 2500;  // "2.5 s", the third row
+    const Rect combo{100, 40, 212, 72};
+    const auto toolbar = [&] {
+        show_interval_combo(combo, "probe_iv", "Ping", "", shared, IntervalKind::Probe, probe_interval_choices);
+    };
+    toolbar_testing::click_at({150, 56}, toolbar);
+    const Rows ping_list = rows_of(150, 74, 2, toolbar);
+
+    ASSERT_EQ(window_list.items.size(), 6u);
+    ASSERT_GE(ping_list.items.size(), 3u);
+    for (std::size_t i = 0; i + 1 < 3; ++i) {
+        const auto height = [](const Rows& r, std::size_t k) { return r.items[k].right - r.items[k].left; };
+        const auto pitch = [](const Rows& r, std::size_t k) { return r.items[k + 1].left - r.items[k].left; };
+        EXPECT_NEAR(height(window_list, i), height(ping_list, i), 2.5) << i;
+        EXPECT_NEAR(pitch(window_list, i), pitch(ping_list, i), 2.5) << i;
+    }
+    for (const ImU32 look : {to_imu32(theme::selection_fill), to_imu32(theme::selection_stroke.color)}) {
+        EXPECT_TRUE(window_list.selected_colours.count(look)) << std::hex << look;
+        EXPECT_TRUE(ping_list.selected_colours.count(look)) << std::hex << look;
+    }
+
+    // Escape closes the open window list, as it closes the toolbar's.
+    c.settle(draw_instrument_chart);
+    c.click(kCombo, draw_instrument_chart);
+    c.frame({5, 5}, false, draw_instrument_chart);
+    ASSERT_EQ(toolbar_testing::sweep({kCombo.x, 446}, {kCombo.x, 860}, chart).size(), 6u);
+    ImGuiIO& io = ImGui::GetIO();
+    if (io.KeyMap[ImGuiKey_Escape] < 0) io.KeyMap[ImGuiKey_Escape] = 300;
+    io.KeysDown[io.KeyMap[ImGuiKey_Escape]] = true;
+    c.frame({5, 5}, false, draw_instrument_chart);
+    io.KeysDown[io.KeyMap[ImGuiKey_Escape]] = false;
+    c.frame({5, 5}, false, draw_instrument_chart);
+    EXPECT_TRUE(toolbar_testing::sweep({kCombo.x, 446}, {kCombo.x, 860}, chart).empty());
+    c.settle(draw_instrument_chart);
 }
 
 TEST(ChartCards, MinutesFieldStaysWithinAnHour) {

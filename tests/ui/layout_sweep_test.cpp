@@ -1,7 +1,8 @@
 // Every view of the window, drawn as the program draws it at the smallest,
 // the default and a large window size: no two pointer targets share a point,
-// each lies whole inside its panel, and every tooltip, hover box and popup
-// they open stays inside the window.
+// each lies whole inside its panel, no text is cut at the edge of its box,
+// no 1-point line falls between pixels, and every tooltip, hover box and
+// popup they open fits the window and stays inside it.
 //
 // A new view is one more row of kViews: what to put in the App (and,
 // optionally, what to do once it is on screen).
@@ -20,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "blurred_lines.h"
+#include "engine/route_change.h"
 #include "headless_imgui.h"
 #include "main/app_update_test_fakes.h"
 #include "main/saved_lists.h"
@@ -67,7 +70,9 @@ TraceState thirty_hop_trace(std::int64_t now) {
         if (i == 4) addr.reset();
         if (i % 7 == 3) name = "";
         if (last) name = kLongName;
-        s.hops.push_back(probed(addr, name, 2 + 3 * i, i == 8 ? 3 : (i == 12 ? 40 : 0), now));
+        // Hop 6 answers slowly and hop 8 is rate limited: the status bar
+        // explains both.
+        s.hops.push_back(probed(addr, name, 2 + 3 * i + (i == 6 ? 90 : 0), i == 8 ? 3 : (i == 12 ? 80 : 0), now));
     }
     s.events.push_back({"Path discovered, 30 hops", std::nullopt, now - 690'000, RouteEventKind::Info});
     s.events.push_back({"Hop 9 changed from 10.77.1.9 to 10.77.9.9", "Hop  Before      After\n9    10.77.1.9   10.77.9.9 <\n",
@@ -184,6 +189,24 @@ void both_banners(App& app, const SweepEnv& env) {
                               RouteEventKind::RouteChange});
 }
 
+// The 30-hop path lost its second-to-last router: the comparison lists every
+// hop, and only the last two rows changed. Shown by the route log's row and
+// by the alert banner.
+void thirty_hop_route_change(App& app, const SweepEnv& env) {
+    Route before, after;
+    for (std::uint8_t hop = 1; hop <= 29; ++hop) before.push_back(Ipv4Addr(10, 77, 1, hop));
+    after = before;
+    before.push_back(Ipv4Addr(10, 77, 100, 1));
+    after.back() = Ipv4Addr(10, 77, 100, 1);
+    const std::string summary = route_length_change_summary(before, after);
+    const std::string table = route_change_table(before, after);
+    TraceTab& tab = app.trace_tabs[0];
+    tab.state->state.events.push_back({summary, table, env.now - 10'000, RouteEventKind::RouteChange});
+    tab.seen_events = tab.state->state.events.size();
+    app.alerts.push_back({0, "10.77.100.1: " + summary, table, env.now - 10'000, RouteEventKind::RouteChange});
+    app.layout_mode = LayoutMode::Signal;
+}
+
 struct Driver;
 
 struct ViewSetup {
@@ -201,6 +224,7 @@ struct Driver {
     AppFrame frame;
     test::FakeShell shell;
     ItemLog log;
+    const ImDrawData* drawn = nullptr;  // the last frame's
 
     explicit Driver(std::function<App()> make) : frame(std::move(make)) {}
     ~Driver() { set_item_log(nullptr); }
@@ -209,7 +233,7 @@ struct Driver {
         log = {};
         set_item_log(&log);
         ImGui::GetIO().MouseWheel = wheel;
-        test::run_frame(mouse, down, [&] { frame.frame(shell, KeyboardFrame{}); }, false);
+        drawn = test::run_frame(mouse, down, [&] { frame.frame(shell, KeyboardFrame{}); }, false);
         set_item_log(nullptr);
     }
     void settle() {
@@ -238,6 +262,7 @@ struct Driver {
 const ViewSetup kViews[] = {
     {"instrument", [](App&, const SweepEnv&) {}},
     {"signal", [](App& app, const SweepEnv&) { app.layout_mode = LayoutMode::Signal; }},
+    {"route_change", thirty_hop_route_change},
     {"watch", watch_forty_hosts},
     {"watch_scrolled", watch_forty_hosts,
      [](Driver& d) {
@@ -291,6 +316,7 @@ const ViewSetup kViews[] = {
 
 constexpr float kSlack = 0.5f;      // a shared edge is not an overlap
 constexpr float kTextSlack = 1.5f;  // nor the gap between stacked lines
+constexpr float kInkSlack = 1.5f;   // a glyph's advance runs on past its ink
 
 bool overlap(const Rect& a, const Rect& b) {
     return a.left < b.right - kSlack && b.left < a.right - kSlack && a.top < b.bottom - kSlack &&
@@ -415,11 +441,23 @@ void check_overlaps(const std::vector<LoggedItem>& items, Faults& faults) {
     }
 }
 
+// A text too long for its box ends in "…" or gives way: what its box (the
+// clip rectangle it is drawn in) cuts off at a side is a text cut mid-letter,
+// or gone. Only a box that scrolls may cut it at the top or bottom, and only
+// a box whose look cuts long texts (a tab's title, a table cell) at a side.
+void check_text_whole(const LoggedText& t, Faults& faults) {
+    if (t.cut_by_design) return;
+    const bool in_rows = t.rect.top < t.clip.bottom && t.rect.bottom > t.clip.top;
+    if (in_rows && (t.rect.left < t.clip.left - kInkSlack || t.rect.right > t.clip.right + kInkSlack))
+        faults.insert(where(t) + " is drawn past its box " + describe(t.clip) + " and cut there");
+}
+
 // What shows of a text lies inside its panel, runs under no control or hint
 // it is not part of, and shares no point with another text.
 void check_texts(const ItemLog& log, Faults& faults) {
     for (std::size_t a = 0; a < log.texts.size(); ++a) {
         const LoggedText& t = log.texts[a];
+        check_text_whole(t, faults);
         if (empty(t.visible)) continue;
         Rect r = t.visible;
         for (const ImGuiWindow* w = t.window; w != nullptr; w = w->ParentWindow) {
@@ -450,16 +488,38 @@ void check_texts(const ItemLog& log, Faults& faults) {
 }
 
 // Every window of its own (tooltips, popups, the floating windows) and every
-// painted hover box lies inside the window.
+// painted hover box lies inside the window; what each window holds fits the
+// window too (Dear ImGui would shrink a window that doesn't to the screen and
+// cut its contents short).
 void check_floats_inside(const ItemLog& log, const std::string& what, Faults& faults) {
     const Rect display{0, 0, ImGui::GetIO().DisplaySize.x, ImGui::GetIO().DisplaySize.y};
     for (const ImGuiWindow* w : GImGui->Windows) {
         if (!w->Active || w->Hidden || (w->Flags & ImGuiWindowFlags_ChildWindow)) continue;
         if (!inside(rect_of(w), display))
             faults.insert(what + "window " + w->Name + " " + describe(rect_of(w)) + " leaves the window");
+        const ImVec2 needs(w->ContentSize.x + 2 * w->WindowPadding.x, w->ContentSize.y + 2 * w->WindowPadding.y);
+        if (needs.x > display.width() + kSlack || needs.y > display.height() + kSlack) {
+            char size[64];
+            std::snprintf(size, sizeof size, "%.0f x %.0f", needs.x, needs.y);
+            faults.insert(what + "window " + w->Name + " needs " + size + ", more than the window");
+        }
     }
     for (const Rect& box : log.hover_boxes)
         if (!inside(box, display)) faults.insert(what + "hover box " + describe(box) + " leaves the window");
+}
+
+// 1-point lines drawn across two pixels (the sweep runs at display scale 1),
+// each once: a line a hover or popup frame shows again is named only where
+// it first showed.
+void check_lines(const ImDrawData* drawn, const std::string& what, Faults& faults, std::set<std::string>& seen) {
+    for (const test::BlurredLine& l : test::blurred_lines(drawn, 1.0f)) {
+        char b[128];
+        std::snprintf(b, sizeof b, "a 1-point line from %.2f,%.2f to %.2f,%.2f", l.from.x, l.from.y, l.to.x, l.to.y);
+        std::string window = l.window;
+        if (const auto slash = window.rfind('/'); slash != std::string::npos) window = window.substr(slash + 1);
+        const std::string line = b + (" in " + window);
+        if (seen.insert(line).second) faults.insert(what + line + " lies between pixels");
+    }
 }
 
 std::vector<ImVec2> probe_points(const Rect& v) {
@@ -503,6 +563,8 @@ TEST_P(LayoutSweep, NothingOverlapsAndNothingLeavesTheWindow) {
         check_overlaps(items, faults);
         check_texts(d.log, faults);
         check_floats_inside(d.log, "", faults);
+        std::set<std::string> lines_seen;
+        check_lines(d.drawn, "", faults, lines_seen);
 
         // Tooltips and hover boxes, with the pointer resting on each side of
         // what shows them.
@@ -511,6 +573,7 @@ TEST_P(LayoutSweep, NothingOverlapsAndNothingLeavesTheWindow) {
             for (const ImVec2 at : probe_points(i.visible)) {
                 d.rest_at(at);
                 check_floats_inside(d.log, "hovering " + where(i) + ": ", faults);
+                check_lines(d.drawn, "hovering " + where(i) + ": ", faults, lines_seen);
             }
         }
         // Popups, each opened and closed again with a click in the status bar.
@@ -520,6 +583,7 @@ TEST_P(LayoutSweep, NothingOverlapsAndNothingLeavesTheWindow) {
             d.click(ImVec2((i.visible.left + i.visible.right) / 2, (i.visible.top + i.visible.bottom) / 2));
             const std::string in_popup = "with the popup of " + where(i) + " open: ";
             check_floats_inside(d.log, in_popup, faults);
+            check_lines(d.drawn, in_popup, faults, lines_seen);
             for (const LoggedItem& p : d.log.items)
                 if (panel_window(p.window) == nullptr) check_whole_in_panel(p, faults);
             d.click(away);

@@ -13,24 +13,16 @@
 
 #include "engine/clock_text.h"
 #include "headless_imgui.h"
+#include "pointer_sweep.h"
 #include "replay/history_loader.h"
 #include "replay/replay_playback.h"
 #include "support/scripted_echo.h"
 #include "support/test_support.h"
+#include "ui/item_log.h"
 #include "ui/palette.h"
 #include "ui/views/playback_bar_layout.h"
 
 namespace corvane {
-
-namespace toolbar_testing {
-struct SweptItem {
-    ImGuiID id;
-    float left, right;
-};
-std::vector<SweptItem> sweep(Vec2 from, Vec2 to, const std::function<void()>& build);
-void click_at(ImVec2 at, const std::function<void()>& build);
-std::set<ImU32> vertex_colours(const ImDrawData* d);
-}  // namespace toolbar_testing
 
 namespace {
 
@@ -245,6 +237,34 @@ TEST_F(PlaybackBarTest, MarksAndProgressPaintTheirColours) {
     replay_seek(*session, static_cast<double>(kStart));
     colours = vertex_colours(test::run_frame({0, 0}, false, build_fn()));
     EXPECT_FALSE(colours.count(to_imu32(palette::accent_dark)));
+}
+
+// On a short timeline the marks' label keeps clear of the dates: whole,
+// ending in "…", or gone, never cut mid-letter.
+TEST_F(PlaybackBarTest, TheMarksLabelKeepsClearOfTheDates) {
+    session->markers_ms.assign(11, kStart + 30000);
+    bool cut_short = false;
+    for (const float right : {1376.0f, 900.0f, 820.0f, 700.0f}) {
+        ItemLog log;
+        set_item_log(&log);
+        test::run_frame({0, 0}, false, build_fn({24, 800, right, 864}));
+        set_item_log(nullptr);
+        const LoggedText* label = nullptr;
+        std::vector<const LoggedText*> dates;
+        for (const LoggedText& t : log.texts) {
+            if (t.text.starts_with("11 ")) label = &t;
+            if (t.text == format_replay_datetime(session->start_ms) || t.text == format_replay_datetime(session->end_ms))
+                dates.push_back(&t);
+        }
+        ASSERT_EQ(dates.size(), 2u) << right;
+        if (!label) continue;
+        EXPECT_TRUE(label->text == "11 router changes" || label->text.ends_with("\u2026")) << right << label->text;
+        cut_short |= label->text != "11 router changes";
+        EXPECT_GE(label->rect.left, dates[0]->rect.right) << right;
+        EXPECT_LE(label->rect.right, dates[1]->rect.left) << right;
+        EXPECT_LE(label->rect.right, label->clip.right + 0.5f) << right;
+    }
+    EXPECT_TRUE(cut_short);
 }
 
 }  // namespace

@@ -222,6 +222,49 @@ TEST(RouteLogTexts, ComparisonLines) {
     EXPECT_EQ(odd[2].color, rgb(200, 200, 200));
 }
 
+// A table too long for the window keeps its header and every changed row;
+// unchanged rows give way, farthest from a change first, each run as one
+// counted line.
+TEST(RouteLogTexts, ComparisonGivesWayToFitTheWindow) {
+    const auto table = [](std::initializer_list<int> changed) {
+        std::string t = "Hop  Before     After";
+        for (int hop = 1; hop <= 30; ++hop) {
+            t += "\n" + std::to_string(hop) + "  10.0.0." + std::to_string(hop);
+            if (std::find(changed.begin(), changed.end(), hop) != changed.end()) t += "  10.0.9.9  <";
+        }
+        return route_log_comparison_lines(t);
+    };
+    const auto texts = [](const std::vector<RouteLogComparisonLine>& lines) {
+        std::vector<std::string> out;
+        for (const auto& l : lines) out.push_back(l.text);
+        return out;
+    };
+    using Texts = std::vector<std::string>;
+
+    // The path's end changed: the hops before it give way, those next to the
+    // change last.
+    const auto end = table({29, 30});
+    EXPECT_EQ(texts(fit_route_comparison(end, 31)), texts(end));  // it fits as it is
+    const auto fitted = fit_route_comparison(end, 6);
+    EXPECT_EQ(texts(fitted), (Texts{"Hop  Before     After", "\u2026 26 unchanged hops", "27  10.0.0.27",
+                                    "28  10.0.0.28", "29  10.0.0.29  10.0.9.9", "30  10.0.0.30  10.0.9.9"}));
+    EXPECT_EQ(fitted[1].color, rgb(110, 110, 110));
+    EXPECT_EQ(fitted[4].color, rgb(255, 106, 38));
+
+    // Changes apart: each run between and around them is one line.
+    EXPECT_EQ(texts(fit_route_comparison(table({10, 20}), 8)),
+              (Texts{"Hop  Before     After", "\u2026 9 unchanged hops", "10  10.0.0.10  10.0.9.9",
+                     "\u2026 9 unchanged hops", "20  10.0.0.20  10.0.9.9", "\u2026 10 unchanged hops"}));
+
+    // Every hop changed and no room for them all: the last give way, counted.
+    std::string all = "Hop";
+    for (int hop = 1; hop <= 30; ++hop) all += "\n" + std::to_string(hop) + " x <";
+    const auto every = fit_route_comparison(route_log_comparison_lines(all), 10);
+    ASSERT_EQ(every.size(), 10u);
+    EXPECT_EQ(every[8].text, "8 x");
+    EXPECT_EQ(every[9].text, "\u2026 22 more hops");
+}
+
 // --- Layout and scrolling ----------------------------------------------------
 
 TEST(RouteLogLayout, BlocksStackAndTheLogKeepsItsMinimum) {

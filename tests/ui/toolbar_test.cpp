@@ -15,7 +15,9 @@
 #include "engine/clock_text.h"
 #include "engine/trace_tab.h"
 #include "engine/watch_tab.h"
+#include "blurred_lines.h"
 #include "headless_imgui.h"
+#include "pointer_sweep.h"
 #include "main/saved_lists.h"
 #include "replay/file_picker.h"
 #include "support/scripted_echo.h"
@@ -23,6 +25,7 @@
 #include "ui/field_text.h"
 #include "ui/lifetime_key.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/text_layout.h"
 #include "ui/views/toolbar_actions.h"
 #include "ui/views/toolbar_row.h"
@@ -31,13 +34,6 @@ namespace corvane {
 
 namespace toolbar_testing {
 
-// The clickable items along a horizontal or vertical line, found by moving
-// the pointer along it and reading which item ImGui hovers, in order, with
-// the range each one covered.
-struct SweptItem {
-    ImGuiID id;
-    float left, right;
-};
 std::vector<SweptItem> sweep(Vec2 from, Vec2 to, const std::function<void()>& build) {
     std::vector<SweptItem> items;
     const bool across = from.y == to.y;
@@ -53,7 +49,6 @@ std::vector<SweptItem> sweep(Vec2 from, Vec2 to, const std::function<void()>& bu
     return items;
 }
 
-// Pointer down in one frame and up in the next, with the UI built each time.
 void click_at(ImVec2 at, const std::function<void()>& build) {
     test::run_frame(at, false, build);
     test::run_frame(at, true, build);
@@ -295,6 +290,27 @@ TEST_F(ToolbarTest, TheNarrowestWindowKeepsEveryItemWholeAndApart) {
     ASSERT_TRUE(field);
     const float hint = layout_text("Target: host or IPv4", {FontFamily::Monospace, 14.0f}, palette::text_primary).size.x;
     EXPECT_NEAR(field->right - field->left, hint + 20, 2.5);
+}
+
+// Narrowed gaps leave the row's items at fractions of a point; their outlines
+// still land on whole pixels, at every display scale.
+TEST_F(ToolbarTest, OutlinesStayCrispAsTheRowNarrows) {
+    app.shared->route_secs = 900;
+    ImGuiIO& io = ImGui::GetIO();
+    for (const float scale : {1.0f, 1.5f, 2.0f}) {
+        io.DisplayFramebufferScale = ImVec2(scale, scale);
+        for (float right = 1216; right <= 1300; right += 7) {  // windows 1240 to 1324 wide
+            const Rect content{24, 0, right, 60};
+            const ImDrawData* d = test::run_frame({0, 0}, false, [&] {
+                feather_one_pixel();
+                draw_top_toolbar(app, content, &picker);
+            });
+            for (const test::BlurredLine& l : test::blurred_lines(d, scale))
+                ADD_FAILURE() << "scale " << scale << ", row ending at " << right << ": the line from " << l.from.x
+                              << "," << l.from.y << " to " << l.to.x << "," << l.to.y << " lies between pixels";
+        }
+    }
+    io.DisplayFramebufferScale = ImVec2(1, 1);
 }
 
 TEST_F(ToolbarTest, RightEndButtonsActOnTheApp) {

@@ -2,6 +2,7 @@
 
 #include "ui/interaction.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/text_layout.h"
 #include "ui/views/chart_draw.h"
 #include "ui/views/chart_math.h"
@@ -23,7 +24,9 @@ double draw_chart_grid(ImDrawList* dl, const Rect& plot, double largest) {
     for (double v : chart_grid_values(g)) {
         const float y = chart_y(plot, v, g.top);
         const Color32 line = v == 0.0 ? palette::border : palette::hover_fill;
-        dl->AddLine(ImVec2(plot.left, y), ImVec2(plot.right, y), to_imu32(line), 1.0f);
+        // Each grid line on whole pixels, however the values fall.
+        const float line_y = on_whole_pixel(y);
+        dl->AddLine(ImVec2(plot.left, line_y), ImVec2(plot.right, line_y), to_imu32(line), 1.0f);
         paint_text(dl, {plot.left - 8.0f, y}, anchor::right_center, chart_grid_label(v), kLabelFont,
                    palette::text_faint);
     }

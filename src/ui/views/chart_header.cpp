@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
+#include <vector>
 
 #include "ui/fonts.h"
 #include "ui/interaction.h"
@@ -28,7 +30,6 @@ constexpr FontId kNothingFont{FontFamily::Proportional, 13.0f};
 constexpr FontId kLegendFont{FontFamily::Proportional, 11.5f};
 constexpr FontId kWindowFont{FontFamily::Monospace, 12.5f};
 constexpr FontId kMinutesFont{FontFamily::Medium, 12.5f};
-constexpr float kMenuRowHeight = 28.0f;
 constexpr float kMenuPadding = 6.0f;
 constexpr const char* kPopupId = "chart_window_list";
 
@@ -85,6 +86,37 @@ float draw_minutes_field(float right, float cy, std::uint64_t& window_secs) {
     return left;
 }
 
+float legend_item_width(const char* label) {
+    return 14.0f + kItemGap + layout_text(label, kLegendFont, palette::text_secondary).size.x;
+}
+
+// One text of the header's left part, in full.
+struct HeaderText {
+    std::string text;
+    FontId font;
+    Color32 color;
+};
+
+// The texts as they fit `room` with the row's gap between them: where they
+// don't, the last gives way first (cut with "…", or gone), then the one
+// before it.
+std::vector<std::optional<Galley>> fit_header_texts(const std::vector<HeaderText>& texts, float room) {
+    std::vector<std::optional<Galley>> shown;
+    for (const HeaderText& t : texts) shown.push_back(layout_text(t.text, t.font, t.color));
+    // The width of the shown texts but `skip`, each with a gap to its neighbour.
+    const auto others = [&](std::size_t skip) {
+        float w = 0.0f;
+        for (std::size_t j = 0; j < shown.size(); ++j)
+            if (j != skip && shown[j]) w += shown[j]->size.x + kItemGap;
+        return w;
+    };
+    for (std::size_t i = texts.size(); i-- > 0;) {
+        if (others(texts.size()) - kItemGap <= room) break;
+        shown[i] = fit_text_row(texts[i].text, texts[i].font, texts[i].color, room - others(i));
+    }
+    return shown;
+}
+
 }  // namespace
 
 std::optional<std::string> chart_hop_title(std::span<const HopStats> hops, std::size_t index) {
@@ -118,25 +150,45 @@ void draw_chart_header(Rect row, const std::optional<std::string>& title, const 
                        std::uint64_t& window_secs, bool bar_chart) {
     ImDrawList* dl = ImGui::GetWindowDrawList();
     const float cy = row.center().y;
-    // The selector first: a long title or name is cut short of it, with the
-    // row's gap, rather than run under it.
+    // The selector first: the rest of the row stops short of it, with the
+    // row's gap.
     const float selector_left = draw_window_selector(row.right, cy, window_secs);
-    dl->PushClipRect(im(row.left, row.top), im(std::max(row.left, selector_left - kItemGap), row.bottom), true);
-    float x = row.left;
+    const float limit = std::max(row.left, selector_left - kItemGap);
+    dl->PushClipRect(im(row.left, row.top), im(limit, row.bottom), true);
+
+    std::vector<HeaderText> texts;
     if (!title || !hop) {
-        x = text_item(dl, x, cy, "Nothing selected yet", kNothingFont, palette::text_secondary);
+        texts.push_back({"Nothing selected yet", kNothingFont, palette::text_secondary});
     } else {
-        x = text_item(dl, x, cy, *title, kTitleFont, palette::text_primary);
-        if (hop->addr)
-            x = text_item(dl, x + kItemGap, cy, hop->addr->to_string(), kAddrFont, palette::text_secondary);
-        if (hop->name && !hop->name->empty())
-            x = text_item(dl, x + kItemGap, cy, *hop->name, kNameFont, palette::text_secondary);
+        texts.push_back({*title, kTitleFont, palette::text_primary});
+        if (hop->addr) texts.push_back({hop->addr->to_string(), kAddrFont, palette::text_secondary});
+        if (hop->name && !hop->name->empty()) texts.push_back({*hop->name, kNameFont, palette::text_secondary});
     }
-    x += kItemGap + kLegendGap;
-    if (bar_chart) {
-        for (const LegendEntry& e : kBarLegend) x = draw_legend_item(dl, x, cy, e.kind, e.label) + kItemGap;
-    } else {
-        for (const LegendEntry& e : kLineLegend) x = draw_legend_item(dl, x, cy, e.kind, e.label) + kItemGap;
+    const std::span<const LegendEntry> legend =
+        bar_chart ? std::span<const LegendEntry>(kBarLegend) : std::span<const LegendEntry>(kLineLegend);
+    float legend_w = 0.0f;
+    for (const LegendEntry& e : legend) legend_w += (legend_w > 0.0f ? kItemGap : 0.0f) + legend_item_width(e.label);
+    const float room = limit - row.left - kItemGap - kLegendGap - legend_w;
+
+    float x = row.left;
+    const std::vector<std::optional<Galley>> shown = fit_header_texts(texts, room);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (!shown[i]) continue;
+        const Rect r = anchor_rect({x, cy}, anchor::left_center, shown[i]->size);
+        paint_galley(dl, {r.left, r.top}, *shown[i]);
+        if (shown[i]->text != texts[i].text) {
+            // Cut short: the whole text on hover.
+            ImGui::PushID(static_cast<int>(i));
+            hover_tooltip_text(interact(r, ImGui::GetID("header_text"), Sense::Hover), texts[i].text);
+            ImGui::PopID();
+        }
+        x = r.right + kItemGap;
+    }
+    if (x > row.left) x += kLegendGap;
+    for (const LegendEntry& e : legend) {
+        // Only where too narrow even for the legend alone do its last entries give way.
+        if (x + legend_item_width(e.label) > limit + 0.5f) break;
+        x = draw_legend_item(dl, x, cy, e.kind, e.label) + kItemGap;
     }
     dl->PopClipRect();
 }
@@ -179,54 +231,39 @@ float draw_window_selector(float right, float cy, std::uint64_t& window_secs) {
     pointing_hand_if_hovered(resp);
 
     // The list opens below the combo, or above it when the window ends first.
-    const float list_h = kMenuPadding * 2 + (kWindowPresets.size() + 1) * kMenuRowHeight;
+    // Its rows are the shared selectable labels, at the theme's spacing.
+    constexpr std::size_t kRows = kWindowPresets.size() + 1;
+    const float list_h = kMenuPadding * 2 + kRows * theme::interact_size_y + (kRows - 1) * theme::item_spacing_y;
     const float display_h = ImGui::GetIO().DisplaySize.y;
     if (r.bottom + 4.0f + list_h <= display_h)
         ImGui::SetNextWindowPos(im(r.left, r.bottom + 4.0f));
     else
         ImGui::SetNextWindowPos(im(r.left, r.top - 4.0f), ImGuiCond_Always, im(0.0f, 1.0f));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, im(kMenuPadding, kMenuPadding));
-    ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, im(0.0f, 0.0f));
     const bool shown = ImGui::BeginPopup(kPopupId, ImGuiWindowFlags_NoMove);
     if (shown) {
         feather_one_pixel();
         draw_window_preset_menu(window_secs);
+        // Like every drop-down, it closes on Escape.
+        if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false)) ImGui::CloseCurrentPopup();
         ImGui::EndPopup();
     }
-    ImGui::PopStyleVar(2);
+    ImGui::PopStyleVar();
 
     if (!is_custom_window(window_secs)) return r.left;
     return draw_minutes_field(r.left - kItemGap, cy, window_secs);
 }
 
 void draw_window_preset_menu(std::uint64_t& window_secs) {
-    ImDrawList* dl = ImGui::GetWindowDrawList();
     const float width = kWindowComboWidth - 2 * kMenuPadding;
-    auto entry = [&](std::string_view label, bool selected, int index) {
-        const Rect r = allocate_item({width, kMenuRowHeight});
-        const Response resp = interact(r, ImGui::GetCurrentWindow()->GetID(index), Sense::Click);
-        Color32 text = palette::text_primary;
-        if (selected) {
-            dl->AddRectFilled(im(r.left, r.top), im(r.right, r.bottom), to_imu32(theme::selection_fill), 6.0f);
-            text = theme::selection_stroke.color;
-        } else if (resp.hovered) {
-            const WidgetVisuals& v = widget_visuals(WidgetState::Hovered);
-            dl->AddRectFilled(im(r.left, r.top), im(r.right, r.bottom), to_imu32(v.fill), v.rounding);
-            text = v.text.color;
-        }
-        paint_text(dl, {r.left + 8.0f, r.center().y}, anchor::left_center, label, kWindowFont, text);
-        pointing_hand_if_hovered(resp);
-        return resp.clicked;
-    };
     bool chosen = false;
-    int index = 0;
     for (const WindowPreset& p : kWindowPresets) {
-        if (entry(p.label, p.secs == window_secs, index++)) {
+        if (draw_selectable_label(p.label, kWindowFont, std::nullopt, p.secs == window_secs, width)) {
             window_secs = p.secs;
             chosen = true;
         }
     }
-    if (entry(kCustomWindowEntry, is_custom_window(window_secs), index)) {
+    if (draw_selectable_label(kCustomWindowEntry, kWindowFont, std::nullopt, is_custom_window(window_secs), width)) {
         window_secs = window_after_custom_choice(window_secs);
         chosen = true;
     }

@@ -4,6 +4,7 @@
 
 #include "engine/clock_text.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/text_layout.h"
 #include "ui/views/chart_draw.h"
 #include "ui/views/chart_math.h"
@@ -56,7 +57,10 @@ void draw_line_chart(const HopStats& hop, std::uint64_t window_secs, std::uint64
     }
 
     for (const TimeMark& m : line_time_marks(d, plot)) {
-        if (m.line) dl->AddLine(ImVec2(m.x, plot.top), ImVec2(m.x, plot.bottom), to_imu32(palette::hover_fill), 1.0f);
+        if (m.line) {
+            const float x = on_whole_pixel(m.x);  // a time line on whole pixels
+            dl->AddLine(ImVec2(x, plot.top), ImVec2(x, plot.bottom), to_imu32(palette::hover_fill), 1.0f);
+        }
         if (!m.label_probe) continue;
         const std::string t = format_clock_time(d.probes[*m.label_probe].time_ms, true);
         if (m.newest)
@@ -86,8 +90,8 @@ void draw_line_chart(const HopStats& hop, std::uint64_t window_secs, std::uint64
         area.hovered ? line_hover_probe(d, plot, {mouse.x, mouse.y}) : std::nullopt;
     if (h) {
         const LineProbe& p = d.probes[*h];
-        dl->AddLine(ImVec2(p.x, plot.top), ImVec2(p.x, plot.bottom), to_imu32(color_with_alpha(255, 255, 255, 64)),
-                    1.0f);
+        const float x = on_whole_pixel(p.x);
+        dl->AddLine(ImVec2(x, plot.top), ImVec2(x, plot.bottom), to_imu32(color_with_alpha(255, 255, 255, 64)), 1.0f);
         std::string value = "lost";
         Color32 color = palette::bad_red;
         if (p.rtt) {

@@ -26,7 +26,7 @@ void paint_second_line_run(ImDrawList* dl, float& x, float y, const std::string&
 
 void draw_hop_router_cell(ImDrawList* dl, Rect rect, const HopStats& hop, HopClass cls, bool compact) {
     if (rect.width() <= 0 || rect.height() <= 0) return;
-    dl->PushClipRect(to_im({rect.left, rect.top}), to_im({rect.right, rect.bottom}), true);
+    const TextCuttingBox cut(dl, rect);
     const bool none = router_no_response(hop, cls);
     const std::string first = router_first_text(hop, cls);
     const Color32 first_color = none ? palette::text_faint : palette::text_primary;
@@ -50,7 +50,6 @@ void draw_hop_router_cell(ImDrawList* dl, Rect rect, const HopStats& hop, HopCla
         if (name) paint_second_line_run(dl, x, cy + 9.0f, *name, palette::text_status);
         if (!note.empty()) paint_second_line_run(dl, x, cy + 9.0f, note, note_color);
     }
-    dl->PopClipRect();
 }
 
 void draw_hop_node(ImDrawList* dl, float cx, float cy, float row_top, float row_bottom, std::size_t index,

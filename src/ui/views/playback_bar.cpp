@@ -8,6 +8,7 @@
 #include "replay/replay_playback.h"
 #include "ui/fonts.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/text_layout.h"
 #include "ui/widgets.h"
 #include "ui/views/playback_bar_layout.h"
@@ -114,7 +115,7 @@ void draw_back_to_live_button(bool& leave_playback) {
 }
 
 void draw_playback_bar(ReplaySession& session, bool& leave_playback, Rect content) {
-    ItemRow row{content.left, content.right, content.center().y, 12.0f};
+    ItemRow row{content.left, content.right, content.center().y, 12.0f, display_pixels_per_point()};
     draw_play_pause_button(session, row.take({38.0f, 38.0f}));
 
     const TitleTexts title = title_texts(session);

@@ -42,13 +42,13 @@ void draw_playback_timeline(ReplaySession& s, Rect r) {
     const std::string marks = router_change_label(s.markers_ms.size());
     if (!marks.empty()) {
         // On a short timeline the dates leave it less room than it needs: it
-        // is cut short of them rather than run under them.
+        // keeps clear of them, moved off the middle, ending in "…", or gone.
         constexpr float kGap = 8.0f;
         const float left = start.right + kGap, right = std::max(left, end.left - kGap);
-        dl->PushClipRect(ImVec2(left, r.top), ImVec2(right, r.bottom), true);
-        paint_text(dl, {(x0 + x1) * 0.5f, y0 + 38}, {Align::Center, Align::Max}, marks,
-                   {FontFamily::Proportional, 10.5f}, palette::warn_amber);
-        dl->PopClipRect();
+        if (const auto g = fit_text_row(marks, {FontFamily::Proportional, 10.5f}, palette::warn_amber, right - left)) {
+            const float x = std::clamp((x0 + x1 - g->size.x) * 0.5f, left, right - g->size.x);
+            paint_galley(dl, {x, y0 + 38 - g->size.y}, *g);
+        }
     }
     dl->PopClipRect();
     pointing_hand_if_hovered(resp);

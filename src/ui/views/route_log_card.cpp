@@ -43,12 +43,11 @@ void draw_delivered_tile(ImDrawList* dl, const TraceState& state, Rect r) {
     }
     const float x = r.left + 92.0f;
     // Large counts are cut at the tile's outline rather than run over it.
-    dl->PushClipRect(to_im({r.left, r.top}), to_im({r.right - 1.0f, r.bottom}), true);
+    const TextCuttingBox cut(dl, {r.left, r.top, r.right - 1.0f, r.bottom});
     paint_text(dl, {x, cy - 22.0f}, anchor::left_center, "Delivered", {FontFamily::Proportional, 11.5f},
                palette::text_secondary);
     paint_text(dl, {x, cy}, anchor::left_center, t.percent, {FontFamily::MonoMedium, 20.0f}, palette::text_primary);
     paint_text(dl, {x, cy + 22.0f}, anchor::left_center, t.sub, {FontFamily::Proportional, 11.0f}, palette::text_faint);
-    dl->PopClipRect();
 }
 
 void draw_jitter_tile(ImDrawList* dl, const TraceState& state, Rect r) {
@@ -94,7 +93,8 @@ void paint_pulse(ImDrawList* dl, Rect card, Rect clear) {
 }  // namespace
 
 void draw_destination_card(ImDrawList* dl, const TraceState& state, Rect b) {
-    dl->PushClipRect(to_im({b.left, b.top}), to_im({b.right, b.bottom}), true);
+    // The card cuts what reaches past it: a long detail line ends at its edge.
+    const TextCuttingBox cut(dl, b);
     fill_rounded_rect(dl, b, 14.0f, palette::accent, palette::accent_dark);
 
     const DestinationCardTexts t = destination_card_texts(state);
@@ -111,7 +111,6 @@ void draw_destination_card(ImDrawList* dl, const TraceState& state, Rect b) {
         paint_text(dl, {value.right + 6.0f, value.bottom - 14.0f}, anchor::left_bottom, "ms",
                    {FontFamily::Medium, 20.0f}, palette::text_white);
     paint_galley(dl, {detail_rect.left, detail_rect.top}, detail);
-    dl->PopClipRect();
 }
 
 void draw_route_tiles(ImDrawList* dl, const TraceState& state, Rect b) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 
 #include "ui/count_text.h"
 #include "ui/latency_text.h"
@@ -103,14 +105,77 @@ std::vector<RouteLogComparisonLine> route_log_comparison_lines(std::string_view 
                                  text.back() == '\v' || text.back() == '\f'))
             text.remove_suffix(1);
         Color32 colour = rgb(200, 200, 200);
+        const bool changed = k > 0 && !piece.empty() && piece.back() == '<';
         if (k == 0)
             colour = palette::text_faint;
-        else if (!piece.empty() && piece.back() == '<')
+        else if (changed)
             colour = palette::accent_bright;
-        out.push_back({std::string(text), colour});
+        out.push_back({std::string(text), colour, changed});
         if (nl == std::string_view::npos) break;
         start = nl + 1;
     }
+    return out;
+}
+
+namespace {
+
+// One line of a fitted table: row `row` of the table, or `hidden` rows (from
+// `row` on) that gave way.
+struct FitLine {
+    std::size_t row = 0;
+    std::size_t hidden = 0;
+};
+
+// The rows (the table's lines after its header) that are changed or within
+// `reach` rows of a changed one, every run of the others as one line.
+std::vector<FitLine> rows_near_changes(const std::vector<RouteLogComparisonLine>& lines, std::size_t reach) {
+    const std::size_t n = lines.size() - 1;
+    std::vector<std::size_t> to_change(n, SIZE_MAX);  // rows to the nearest changed row
+    const auto step = [](std::size_t since) { return since == SIZE_MAX ? since : since + 1; };
+    std::size_t since = SIZE_MAX;
+    for (std::size_t i = 0; i < n; ++i) to_change[i] = since = lines[i + 1].changed ? 0 : step(since);
+    since = SIZE_MAX;
+    for (std::size_t i = n; i-- > 0;) to_change[i] = std::min(to_change[i], since = lines[i + 1].changed ? 0 : step(since));
+
+    std::vector<FitLine> out;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (to_change[i] <= reach)
+            out.push_back({i + 1, 0});
+        else if (!out.empty() && out.back().hidden > 0)
+            ++out.back().hidden;
+        else
+            out.push_back({i + 1, 1});
+    }
+    return out;
+}
+
+std::size_t rows_in(const FitLine& l) { return l.hidden > 0 ? l.hidden : 1; }
+
+}  // namespace
+
+std::vector<RouteLogComparisonLine> fit_route_comparison(const std::vector<RouteLogComparisonLine>& lines,
+                                                         std::size_t max_lines) {
+    if (lines.size() <= max_lines || lines.size() < 2) return lines;
+    const std::size_t room = max_lines > 1 ? max_lines - 1 : 0;  // below the header
+    // The widest reach around the changes that still fits.
+    std::vector<FitLine> fitted;
+    for (std::size_t reach = lines.size(); reach-- > 0;) {
+        fitted = rows_near_changes(lines, reach);
+        if (fitted.size() <= room) break;
+    }
+    std::optional<std::size_t> more;  // rows past the last line that fits
+    if (fitted.size() > room) {
+        const std::size_t keep = room > 0 ? room - 1 : 0;
+        more = 0;
+        for (std::size_t i = keep; i < fitted.size(); ++i) *more += rows_in(fitted[i]);
+        fitted.resize(keep);
+    }
+    std::vector<RouteLogComparisonLine> out{lines.front()};
+    for (const FitLine& l : fitted)
+        out.push_back(l.hidden > 0 ? RouteLogComparisonLine{"\u2026 " + count_text(l.hidden, "unchanged hop"),
+                                                            palette::text_faint}
+                                   : lines[l.row]);
+    if (more) out.push_back({"\u2026 " + count_text(*more, "more hop"), palette::text_faint});
     return out;
 }
 

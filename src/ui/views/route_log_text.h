@@ -55,9 +55,18 @@ std::vector<RouteLogEntry> route_log_entries(const TraceState& state, std::uint6
 struct RouteLogComparisonLine {
     std::string text;
     Color32 color;
+    bool changed = false;  // a hop whose router changed
 };
 // The route-change table split into its lines, trailing change markers
 // stripped and changed rows marked by colour.
 std::vector<RouteLogComparisonLine> route_log_comparison_lines(std::string_view detail);
+
+// The table in at most `max_lines` lines, for a window too short for all of
+// it: the header and the changed rows stay, and unchanged rows give way,
+// those farthest from a change first; each run that gave way becomes one
+// "… {n} unchanged hops" line. Only where the changed rows alone are too many
+// do the last of them give way too, as one "… {n} more hops" line.
+std::vector<RouteLogComparisonLine> fit_route_comparison(const std::vector<RouteLogComparisonLine>& lines,
+                                                         std::size_t max_lines);
 
 }  // namespace corvane

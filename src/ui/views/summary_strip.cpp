@@ -24,12 +24,11 @@ void draw_target_block(const SummaryTexts& t, const Rect& block) {
 
     // Long addresses and names are cut at the block's edge, not elided.
     ImDrawList* dl = ImGui::GetWindowDrawList();
-    dl->PushClipRect(to_im({block.left, block.top}), to_im({block.right, block.bottom}), true);
+    const TextCuttingBox cut(dl, block);
     paint_text(dl, {block.left, block.top + 18.0f}, anchor::left_center, t.target, {FontFamily::MonoMedium, 28.0f},
                palette::text_primary);
     paint_text(dl, {block.left, block.bottom - 10.0f}, anchor::left_center, t.path,
                {FontFamily::Proportional, 12.5f}, palette::text_secondary);
-    dl->PopClipRect();
 }
 
 }  // namespace

@@ -62,15 +62,16 @@ StripTabResult draw_strip_tab(const TabLook& look, Vec2 left_top, bool active, s
 
     dl->AddCircleFilled(im(tab.left + 14.0f, cy), 3.5f, to_imu32(look.dot), 16);
 
-    // A long title stops short of the close button.
-    dl->PushClipRect(im(tab.left, tab.top), im(tab.right - 26.0f, tab.bottom), true);
-    const Rect t = anchor_rect({tab.left + 26.0f, cy}, anchor::left_center, title.size);
-    paint_galley(dl, {t.left, t.top}, title, title_colour);
-    if (subtitle) {
-        const Rect s = anchor_rect({t.right + 10.0f, cy}, anchor::left_center, subtitle->size);
-        paint_galley(dl, {s.left, s.top}, *subtitle);
+    {
+        // A long title is cut short of the close button.
+        const TextCuttingBox cut(dl, {tab.left, tab.top, tab.right - 26.0f, tab.bottom});
+        const Rect t = anchor_rect({tab.left + 26.0f, cy}, anchor::left_center, title.size);
+        paint_galley(dl, {t.left, t.top}, title, title_colour);
+        if (subtitle) {
+            const Rect s = anchor_rect({t.right + 10.0f, cy}, anchor::left_center, subtitle->size);
+            paint_galley(dl, {s.left, s.top}, *subtitle);
+        }
     }
-    dl->PopClipRect();
 
     if (close.hovered)
         dl->AddRectFilled(im(close_rect.left, close_rect.top), im(close_rect.right, close_rect.bottom),

@@ -13,6 +13,7 @@
 #include "ui/fonts.h"
 #include "ui/lifetime_key.h"
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/text_cursor.h"
 #include "ui/theme.h"
 #include "ui/widgets.h"
@@ -283,7 +284,8 @@ void draw_top_toolbar(App& app, Rect content, HistoryFilePicker* picker) {
     const RowFit fit = fit_toolbar(pieces, content.width());
     ToolbarDraw draw(app, picker);
 
-    ItemRow left{content.left, content.right, content.center().y, kSpacing * fit.gap_scale};
+    const float pixels = display_pixels_per_point();
+    ItemRow left{content.left, content.right, content.center().y, kSpacing * fit.gap_scale, pixels};
     for (const RowPiece& p : pieces.left) {
         left.space(p.before * fit.gap_scale);
         const Vec2 size = p.piece == Piece::Target ? Vec2{fit.flexible_width, p.size.y} : p.size;
@@ -291,7 +293,7 @@ void draw_top_toolbar(App& app, Rect content, HistoryFilePicker* picker) {
         left.space(p.after * fit.gap_scale);
     }
     // The rest of the row, filled right to left with its own spacing.
-    ItemRow right{left.x, content.right, content.center().y, kRightSpacing * fit.gap_scale};
+    ItemRow right{left.x, content.right, content.center().y, kRightSpacing * fit.gap_scale, pixels};
     for (const RowPiece& p : pieces.right) {
         right.space_right(p.before * fit.gap_scale);
         draw.piece(p.piece, right.take_right(p.size));

@@ -47,7 +47,7 @@ void interval_choice_list(std::span<const IntervalChoice> table, SharedSettings&
     const std::uint64_t current = shared_interval(shared, kind);
     for (std::size_t i = 0; i < table.size(); ++i) {
         ImGui::PushID(static_cast<int>(i));
-        if (popup_selectable(table[i].label, kChoiceFont, std::nullopt, current == table[i].value, width))
+        if (draw_selectable_label(table[i].label, kChoiceFont, std::nullopt, current == table[i].value, width))
             store_shared_interval(shared, kind, table[i].value);
         ImGui::PopID();
     }
@@ -95,8 +95,8 @@ float recent_targets_menu_width(const std::vector<std::string>& recent) {
     float w = 240.0f;
     w = std::max(w, layout_text(kRecentHeading, kHeadingFont, palette::text_faint).size.x);
     if (recent.empty()) return std::max(w, layout_text(kRecentEmpty, kNoteFont, palette::text_secondary).size.x);
-    for (const std::string& t : recent) w = std::max(w, popup_selectable_width(t, kTargetFont));
-    return std::max(w, popup_selectable_width(kClearList, kNoteFont));
+    for (const std::string& t : recent) w = std::max(w, selectable_label_width(t, kTargetFont));
+    return std::max(w, selectable_label_width(kClearList, kNoteFont));
 }
 
 void draw_recent_targets_menu(const std::vector<std::string>& recent, std::optional<std::string>& chosen, bool& clear,
@@ -108,12 +108,12 @@ void draw_recent_targets_menu(const std::vector<std::string>& recent, std::optio
     }
     for (std::size_t i = 0; i < recent.size(); ++i) {
         ImGui::PushID(static_cast<int>(i));
-        if (popup_selectable(recent[i], kTargetFont, std::nullopt, false, width)) chosen = recent[i];
+        if (draw_selectable_label(recent[i], kTargetFont, std::nullopt, false, width)) chosen = recent[i];
         ImGui::PopID();
     }
     popup_separator(width);
     ImGui::PushID("clear");
-    if (popup_selectable(kClearList, kNoteFont, palette::text_secondary, false, width)) clear = true;
+    if (draw_selectable_label(kClearList, kNoteFont, palette::text_secondary, false, width)) clear = true;
     ImGui::PopID();
 }
 

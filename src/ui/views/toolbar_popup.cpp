@@ -67,29 +67,6 @@ void show_popup_below(ImGuiID id, const char* window_name, Rect opener, float in
     if (escape || released_elsewhere) set_popup_open(id, false);
 }
 
-float popup_selectable_width(std::string_view text, FontId font) {
-    return layout_text(text, font, palette::text_primary).size.x + 2.0f * theme::button_padding_x;
-}
-
-bool popup_selectable(std::string_view text, FontId font, std::optional<Color32> color, bool selected, float width) {
-    const Galley g = layout_text(text, font, palette::text_primary);
-    const Rect r = allocate_item({width, std::max(theme::interact_size_y, g.size.y + 2.0f * theme::button_padding_y)});
-    const Response resp = interact(r, ImGui::GetID(std::string(text).c_str()), Sense::Click);
-    ImDrawList* dl = ImGui::GetWindowDrawList();
-    Color32 text_color = widget_visuals(WidgetState::Inactive).text.color;
-    if (selected || resp.hovered) {
-        const Color32 fill = selected ? theme::selection_fill : widget_visuals(WidgetState::Hovered).fill;
-        const Color32 line = selected ? theme::selection_stroke.color : widget_visuals(WidgetState::Hovered).border.color;
-        paint_framed_rect(dl, r, fill, line, 6.0f);
-        text_color = selected ? theme::selection_stroke.color : widget_visuals(WidgetState::Hovered).text.color;
-    }
-    if (color) text_color = *color;
-    const Rect t = anchor_rect({r.left + theme::button_padding_x, r.center().y}, anchor::left_center, g.size);
-    paint_galley(dl, {t.left, t.top}, g, text_color);
-    pointing_hand_if_hovered(resp);
-    return resp.clicked;
-}
-
 void popup_label(std::string_view text, FontId font, Color32 color) {
     const Galley g = layout_text(text, font, color);
     const Rect r = allocate_item(g.size);
@@ -98,7 +75,8 @@ void popup_label(std::string_view text, FontId font, Color32 color) {
 
 void popup_separator(float width) {
     const Rect r = allocate_item({width, 6.0f});
-    const float y = std::floor(r.center().y) + 0.5f;
+    // A line drawn at y covers y to y + 1.
+    const float y = on_whole_pixel(r.center().y - 0.5f);
     ImGui::GetWindowDrawList()->AddLine(ImVec2(r.left, y), ImVec2(r.right, y),
                                         to_imu32(widget_visuals(WidgetState::NonInteractive).border.color), 1.0f);
 }

@@ -26,15 +26,6 @@ void toggle_popup(ImGuiID id);
 void show_popup_below(ImGuiID id, const char* window_name, Rect opener, float inner_width,
                       const std::function<void()>& body);
 
-// One row of a drop-down, as wide as the box: at least 32 high, the text 10
-// in; hovered rows get the hovered fill and outline, the selected one the
-// selection fill, outline and accent text. A given colour overrides the text
-// colour. True when clicked.
-bool popup_selectable(std::string_view text, FontId font, std::optional<Color32> color, bool selected, float width);
-
-// The natural width of such a row.
-float popup_selectable_width(std::string_view text, FontId font);
-
 // A plain text row.
 void popup_label(std::string_view text, FontId font, Color32 color);
 

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "ui/palette.h"
+#include "ui/pixel_fringe.h"
 #include "ui/widget_layout.h"
 #include "ui/widgets.h"
 #include "ui/views/watch_view_cells.h"
@@ -44,14 +45,16 @@ void draw_name_block(ViewContext& ctx, Rect block, const std::string& name) {
     // Long names are cut at the block's edge, or short of "Edit" where the
     // button stands over them.
     const float title_right = editable ? std::min(block.right, edit.left - kEditGap) : block.right;
-    dl->PushClipRect(to_im({block.left, block.top}), to_im({title_right, block.bottom}), true);
-    paint_galley(dl, {title_rect.left, title_rect.top}, title);
-    dl->PopClipRect();
-    dl->PushClipRect(to_im({block.left, block.top}), to_im({block.right, block.bottom}), true);
-    paint_text(dl, {block.left, block.bottom - 10.0f}, anchor::left_center,
-               watch_header_sub_line(state.hops.size(), state.started_ms), {FontFamily::Proportional, 12.5f},
-               palette::text_secondary);
-    dl->PopClipRect();
+    {
+        const TextCuttingBox cut(dl, {block.left, block.top, title_right, block.bottom});
+        paint_galley(dl, {title_rect.left, title_rect.top}, title);
+    }
+    {
+        const TextCuttingBox cut(dl, block);
+        paint_text(dl, {block.left, block.bottom - 10.0f}, anchor::left_center,
+                   watch_header_sub_line(state.hops.size(), state.started_ms), {FontFamily::Proportional, 12.5f},
+                   palette::text_secondary);
+    }
 
     if (editable && draw_edit_button(dl, edit)) ctx.actions.edit_list = name;
 }
@@ -61,7 +64,8 @@ void draw_name_block(ViewContext& ctx, Rect block, const std::string& name) {
 void draw_watch_header(ViewContext& ctx) {
     const Rect content = ctx.panel.content;
     const float cy = content.center().y;
-    const float block_w = watch_name_block_width(content.width());
+    // On whole pixels, as the "Edit" button and the cards after it then are.
+    const float block_w = on_whole_pixel(watch_name_block_width(content.width()));
     const Rect block{content.left, cy - kNameBlockHeight / 2, content.left + block_w, cy + kNameBlockHeight / 2};
     draw_name_block(ctx, block, watch_list_name(ctx.app, ctx.view.playback_active));
 

@@ -34,20 +34,18 @@ void paint_status_dot(ImDrawList* dl, Vec2 c, Color32 color) {
 
 void paint_host_cell(ImDrawList* dl, const HopStats& host, const WatchRowColumns& cols, Rect row) {
     const float cy = row.center().y;
-    dl->PushClipRect(ImVec2(cols.host_left, row.top), ImVec2(cols.host_clip_right, row.bottom), true);
+    const TextCuttingBox cut(dl, {cols.host_left, row.top, cols.host_clip_right, row.bottom});
     paint_text(dl, {cols.host_left, cy - 8.0f}, anchor::left_center, watch_host_name_line(host),
                {FontFamily::Medium, 13.5f}, palette::text_primary);
     paint_text(dl, {cols.host_left, cy + 10.0f}, anchor::left_center, watch_host_detail_line(host),
                {FontFamily::Proportional, 11.0f}, palette::text_status);
-    dl->PopClipRect();
 }
 
 // True when the text ran past its cell.
 bool paint_status_text(ImDrawList* dl, const HostStatus& s, const WatchRowColumns& cols, Rect row) {
-    dl->PushClipRect(ImVec2(cols.status_left, row.top), ImVec2(cols.status_clip_right, row.bottom), true);
+    const TextCuttingBox cut(dl, {cols.status_left, row.top, cols.status_clip_right, row.bottom});
     const Rect painted = paint_text(dl, {cols.status_left, row.center().y}, anchor::left_center, s.text,
                                     {FontFamily::Proportional, 12.0f}, watch_status_text_color(s.kind));
-    dl->PopClipRect();
     return painted.right > cols.status_clip_right;
 }
 
