@@ -37,11 +37,14 @@ TEST_F(ListFolder, ScanKeepsTxtInAnyCaseOnly) {
     put(".txt", "");
     put("Office.txt.tmp", "");
     put("a.b.txt", "");
-    put("caf\xe9.txt", "");  // not UTF-8: shown with a replacement character
+    put("caf\xe9.txt", "10.0.0.1\n10.0.0.2\n");  // not UTF-8: shown with a replacement character
     fs::create_directory(lists_dir() / "folder.txt");  // entries are not tested for being files
 
     EXPECT_EQ(list_saved_list_files(),
               (std::vector<std::string>{"a.b", "caf\uFFFD", "folder", "HOME", "mixed", "Office"}));
+    // No file has that name's spelling: the scan's own file is its card's.
+    EXPECT_EQ(listed_list_file("caf\uFFFD"), lists_dir() / "caf\xe9.txt");
+    EXPECT_EQ(saved_list_summary("caf\uFFFD").host_count, 2u);
 }
 
 TEST_F(ListFolder, ScanSortsStablyByLowerCase) {
