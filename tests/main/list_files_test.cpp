@@ -145,9 +145,15 @@ TEST(ListFolderScan, AnUnreadableEntryIsSkipped) {
     EXPECT_EQ(names, (std::vector<std::string>{"a", "b"}));
 }
 
+std::string repeat(const std::string& s, std::size_t n) {
+    std::string out;
+    for (std::size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
+
 TEST(HostListText, ParsesPiecesLabelsAndComments) {
     struct Case {
-        const char* text;
+        std::string text;
         std::vector<HostListEntry> want;
     };
     const std::vector<Case> cases{
@@ -162,8 +168,14 @@ TEST(HostListText, ParsesPiecesLabelsAndComments) {
         // Only A-Z fold: "ärger" is another host, "ÄRGER" the first one again.
         {"Ärger a\närger b\nÄRGER c", {{"Ärger", "a"}, {"ärger", "b"}}},
         {"a#b\nc", {{"a", std::nullopt}, {"c", std::nullopt}}},
+        // Long labels keep 256 characters, cut between characters, never
+        // ending in the blank between two words.
+        {"h " + repeat("\u00e9", 300) + "\nnext", {{"h", repeat("\u00e9", 256)}, {"next", std::nullopt}}},
+        {"h " + repeat("word ", 600'000), {{"h", repeat("word ", 51) + "w"}}},
+        {"h " + repeat("abc ", 100), {{"h", repeat("abc ", 63) + "abc"}}},
+        {"h " + repeat("\u00e9", 256), {{"h", repeat("\u00e9", 256)}}},
     };
-    for (const auto& c : cases) EXPECT_EQ(parse_host_list(c.text), c.want) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(parse_host_list(c.text), c.want) << c.text.substr(0, 80);
 }
 
 }  // namespace
