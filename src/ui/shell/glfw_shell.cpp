@@ -19,6 +19,7 @@
 #include "ui/animation_frames.h"
 #include "ui/field_text.h"
 #include "ui/fonts.h"
+#include "ui/frame_guard.h"
 #include "ui/imgui_context.h"
 #include "ui/interaction.h"
 #include "ui/key_input.h"
@@ -167,6 +168,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     std::optional<CaptureRequest> capture = capture_request_from_env();
     unsigned frame = 0;
     bool first_frame = true;
+    int exit_code = 0;
     float scale = pixels_per_point();
     while (true) {
         for (const KeyboardFrame::Event& e : g_keyboard.end_frame())
@@ -211,7 +213,10 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         feather_one_pixel(ImGui::GetForegroundDrawList());
         ImGui::GetBackgroundDrawList()->AddCallback(premultiplied_blend, nullptr);
         begin_interaction_frame();
-        driver.frame(shell, g_keyboard);
+        if (!run_guarded_frame(driver, shell, g_keyboard)) {
+            exit_code = 1;
+            break;
+        }
         ImGui::Render();
         clear_transparent_vertices(ImGui::GetDrawData());
         if (first_frame) {
@@ -251,7 +256,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     ImGui::DestroyContext();
     glfwDestroyWindow(window);
     glfwTerminate();
-    return 0;
+    return exit_code;
 }
 
 }  // namespace corvane
