@@ -1,7 +1,8 @@
-// What big files on disk cost the frame. A window frame showing the list
-// library while the list folder holds a list file of 100 MB (or of 10 MB,
-// small enough to be read as a host list), the open-list menu's rows over the
-// same folder, and the per-frame update (auto-save check
+// What big files and big folders on disk cost the frame. A window frame
+// showing the list library while the list folder holds a list file of 100 MB
+// (or of 10 MB, small enough to be read as a host list), or many small lists
+// (with names that are UTF-8, or not); the open-list menu's rows over the
+// folder of the big file, and the per-frame update (auto-save check
 // included) with a 10 MB settings file loaded. CPU time on a headless ImGui
 // context (no GPU work); the files are made once, in a private folder.
 #include <benchmark/benchmark.h>
@@ -90,6 +91,40 @@ void BM_WindowFrameLibrary(benchmark::State& bench) {
     for (auto _ : bench) frame_bench::window_frame(frame, shell);
 }
 BENCHMARK(BM_WindowFrameLibrary)->ArgName("list_MB")->Arg(100)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// A folder of `count` small lists named list-00001.txt and on, or, with
+// `invalid`, bad\xff\xfe00001.txt and on: names that are not UTF-8, as a
+// folder copied from a system with another encoding holds them. The library
+// shows them at the top, as after start-up.
+void make_many_lists(std::int64_t count, bool invalid) {
+    const fs::path folder = bench_folder() / ((invalid ? "bad-" : "good-") + std::to_string(count));
+    ::setenv("APPDATA", folder.c_str(), 1);
+    const fs::path lists = lists_dir();
+    if (fs::exists(lists)) return;
+    fs::create_directories(lists);
+    for (std::int64_t i = 1; i <= count; ++i) {
+        char stem[32];
+        std::snprintf(stem, sizeof stem, invalid ? "bad\xff\xfe%05lld" : "list-%05lld", static_cast<long long>(i));
+        std::ofstream(lists / (std::string(stem) + ".txt")) << "10.0.0.1 Core router\n10.0.0.2\ngateway Edge link\n";
+    }
+}
+
+void BM_WindowFrameManyLists(benchmark::State& bench) {
+    make_many_lists(bench.range(0), bench.range(1) != 0);
+    headless_imgui();
+    AppFrame frame(app_showing_library);
+    NullShell shell;
+    frame_bench::window_frame(frame, shell);
+    for (auto _ : bench) frame_bench::window_frame(frame, shell);
+}
+BENCHMARK(BM_WindowFrameManyLists)
+    ->ArgNames({"lists", "not_utf8"})
+    ->Args({8, 0})
+    ->Args({300, 0})
+    ->Args({3000, 0})
+    ->Args({300, 1})
+    ->Args({3000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // The rows the open-list menu builds each frame while it is open.
 void BM_OpenListMenu(benchmark::State& bench) {

@@ -100,7 +100,7 @@ SummaryCache& summary_cache() {
 }  // namespace
 
 ListSummary saved_list_summary(std::string_view name) {
-    const std::optional<std::filesystem::path> path = find_list_file(name);
+    const std::optional<std::filesystem::path> path = listed_list_file(name);
     if (!path) return {};
     const std::optional<FileIdentity> identity = regular_file_identity(*path);
     if (!identity) return {};

@@ -19,11 +19,13 @@ struct ListSummary {
     bool operator==(const ListSummary&) const = default;
 };
 
-// The summary of the saved list `name`. A list without a file, or whose file
-// cannot be read (no regular file, no permission), has no hosts. The file is
-// read and parsed only when its identity (device, inode, size, times) differs
-// from the last read, or when it had changed less than two seconds before
-// that read; a file that is not regular is never opened.
+// The summary of the saved list `name`, in the file listed_list_file gives
+// (no read of the folder for a name the last scan listed). A list without a
+// file, or whose file cannot be read (no regular file, no permission), has
+// no hosts. The file is read and parsed only when its identity (device,
+// inode, size, times) differs from the last read, or when it had changed
+// less than two seconds before that read; a file that is not regular is
+// never opened.
 ListSummary saved_list_summary(std::string_view name);
 
 }  // namespace corvane

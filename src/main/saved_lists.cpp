@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <mutex>
 #include <system_error>
+#include <unordered_map>
 
 #include "main/atomic_file.h"
 #include "main/settings.h"
@@ -40,6 +42,22 @@ std::pair<std::string, std::optional<std::string>> split_file_name(const std::st
     const std::size_t dot = file_name.rfind('.');
     if (dot == std::string::npos || dot == 0) return {file_name, std::nullopt};
     return {file_name.substr(0, dot), file_name.substr(dot + 1)};
+}
+
+// The file each name of the last folder scan came from. A name whose file
+// name is not UTF-8, or does not give back its own stem (blanks around it, a
+// forbidden character), has no file at its own path: finding that file again
+// takes a read of the whole folder, and the library looks up the file of
+// every card it shows on every frame.
+struct ScannedFiles {
+    std::mutex mutex;
+    std::filesystem::path folder;
+    std::unordered_map<std::string, std::string> file_of;  // list name -> file name
+};
+
+ScannedFiles& scanned_files() {
+    static ScannedFiles files;
+    return files;
 }
 
 }  // namespace
@@ -96,11 +114,43 @@ std::optional<std::string> next_list_file_name(const std::function<FolderStep()>
 
 std::vector<std::string> list_saved_list_files() {
     std::vector<std::string> names;
-    FolderReader folder(lists_dir());
-    const std::function<FolderStep()> next = [&folder] { return folder.next(); };
-    while (auto name = next_list_file_name(next)) names.push_back(std::move(*name));
+    std::unordered_map<std::string, std::string> file_of;
+    const std::filesystem::path dir = lists_dir();
+    FolderReader folder(dir);
+    std::string last_entry;
+    const std::function<FolderStep()> next = [&] {
+        FolderStep step = folder.next();
+        if (step.kind == FolderStep::Kind::Entry) last_entry = step.name;
+        return step;
+    };
+    while (auto name = next_list_file_name(next)) {
+        // Names that only differ in bytes that are not UTF-8 come out the
+        // same: the smallest file name stands for them, as find_list_file
+        // chooses.
+        const auto [at, fresh] = file_of.try_emplace(*name, last_entry);
+        if (!fresh && last_entry < at->second) at->second = last_entry;
+        names.push_back(std::move(*name));
+    }
     sort_by_unicode_lower(names);
+
+    ScannedFiles& scanned = scanned_files();
+    std::lock_guard lock(scanned.mutex);
+    scanned.folder = dir;
+    scanned.file_of = std::move(file_of);
     return names;
+}
+
+std::optional<std::filesystem::path> listed_list_file(std::string_view name) {
+    std::error_code ec;
+    const auto exact = list_file_path(name);
+    if (std::filesystem::exists(std::filesystem::symlink_status(exact, ec))) return exact;
+    {
+        ScannedFiles& scanned = scanned_files();
+        std::lock_guard lock(scanned.mutex);
+        const auto it = scanned.file_of.find(std::string(name));
+        if (it != scanned.file_of.end() && scanned.folder == exact.parent_path()) return scanned.folder / it->second;
+    }
+    return find_list_file(name);
 }
 
 std::optional<std::filesystem::path> find_list_file(std::string_view name) {

@@ -60,7 +60,14 @@ std::optional<std::string> list_name_of_entry(const std::filesystem::path& entry
 std::optional<std::string> next_list_file_name(const std::function<FolderStep()>& next_entry);
 
 // Every saved list's name, sorted by Unicode lower-case form (stable).
-// Empty when the folder cannot be listed.
+// Empty when the folder cannot be listed. Remembers the file each name came
+// from, for listed_list_file.
 std::vector<std::string> list_saved_list_files();
+
+// find_list_file for the names the last list_saved_list_files() gave,
+// without reading the folder: the exact list_file_path when it exists, else
+// the file the scan found the name in (gone, when another program removed
+// it since). A name that scan did not give is looked up by find_list_file.
+std::optional<std::filesystem::path> listed_list_file(std::string_view name);
 
 }  // namespace corvane

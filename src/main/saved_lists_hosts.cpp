@@ -18,6 +18,20 @@ std::string ascii_lower(std::string_view s) {
     return out;
 }
 
+// The first `max` characters of a label, without a blank at their end.
+std::string cut_to_characters(std::string text, std::size_t max) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;  // inside a character
+        if (chars++ == max) {
+            text.resize(i);
+            if (text.ends_with(' ')) text.pop_back();
+            break;
+        }
+    }
+    return text;
+}
+
 void add_piece(std::string_view piece, std::vector<HostListEntry>& out, std::unordered_set<std::string>& seen) {
     auto words = split_unicode_space(piece);
     if (words.empty()) return;
@@ -26,11 +40,12 @@ void add_piece(std::string_view piece, std::vector<HostListEntry>& out, std::uno
     HostListEntry entry{host, std::nullopt};
     if (words.size() > 1) {
         std::string label;
-        for (std::size_t i = 1; i < words.size(); ++i) {
+        // Four bytes a character at most: enough to cut from.
+        for (std::size_t i = 1; i < words.size() && label.size() < 4 * kMaxLabelChars; ++i) {
             if (i > 1) label += ' ';
             label += words[i];
         }
-        entry.label = std::move(label);
+        entry.label = cut_to_characters(std::move(label), kMaxLabelChars);
     }
     out.push_back(std::move(entry));
 }

@@ -1,11 +1,14 @@
 #include "replay/history_loader.h"
 
+#include <cerrno>
+#include <new>
 #include <system_error>
 
 #include "engine/clock.h"
 #include "replay/history_reader.h"
 #include "replay/replay_playback.h"
 #include "replay/saturating.h"
+#include "replay/utf8_text.h"
 
 namespace corvane {
 
@@ -13,9 +16,7 @@ namespace {
 
 constexpr std::int64_t kFirstMinuteMs = 60000;
 
-}  // namespace
-
-std::variant<std::unique_ptr<ReplaySession>, std::string> open_history_recording(const std::filesystem::path& path) {
+std::variant<std::unique_ptr<ReplaySession>, std::string> build_session(const std::filesystem::path& path) {
     auto read = read_history_recording(path);
     if (auto* banner = std::get_if<std::string>(&read)) return std::move(*banner);
     ParsedRecording& rec = std::get<ParsedRecording>(read);
@@ -47,6 +48,18 @@ std::variant<std::unique_ptr<ReplaySession>, std::string> open_history_recording
 
     replay_seek(*s, static_cast<double>(std::min(saturating_add(s->start_ms, kFirstMinuteMs), s->end_ms)));
     return s;
+}
+
+}  // namespace
+
+std::variant<std::unique_ptr<ReplaySession>, std::string> open_history_recording(const std::filesystem::path& path) {
+    // A recording too big for the memory left is a file that cannot be read,
+    // not the end of the program.
+    try {
+        return build_session(path);
+    } catch (const std::bad_alloc&) {
+        return read_error_banner(utf8_lossy(path.native()), ENOMEM);
+    }
 }
 
 void load_history_file(ReplayHost& app, HistoryFilePicker& picker, const SharedSettings& settings) {

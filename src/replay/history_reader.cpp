@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "platform/os_error.h"
 #include "platform/regular_file.h"
@@ -86,6 +87,18 @@ private:
     Utf8StreamValidator validator_;
 };
 
+// Samples to reserve for a file of `bytes`: rows are rarely shorter than 60
+// bytes, and a wrong guess only costs a regrowth in place. Never more than a
+// quarter of the machine's memory: a sparse file of a terabyte, or one that
+// is no recording, would otherwise ask for more than any machine has.
+std::size_t sample_reservation(std::uint64_t bytes) {
+    const long pages = ::sysconf(_SC_PHYS_PAGES), page = ::sysconf(_SC_PAGE_SIZE);
+    const std::uint64_t memory = pages > 0 && page > 0 ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(page)
+                                                       : std::uint64_t(1) << 30;
+    const std::uint64_t most = memory / 4 / sizeof(PackedSample);
+    return static_cast<std::size_t>(std::min(bytes / 60 + 64, most));
+}
+
 std::optional<std::string> feed_error_banner(Feed result, const std::string& display_path) {
     switch (result) {
     case Feed::Ok: return std::nullopt;
@@ -152,9 +165,11 @@ std::variant<ParsedRecording, std::string> read_history_recording(const std::fil
     if (!file.is_open()) return read_error_banner(display, file.error());
 
     auto feeder = std::make_unique<LineFeeder>(name.is_watch, kChunk);
-    // Rows are rarely shorter than 60 bytes; a wrong guess only costs a
-    // regrowth in place.
-    feeder->parser().samples().reserve(static_cast<std::size_t>(file.identity().size) / 60 + 64);
+    try {
+        feeder->parser().samples().reserve(sample_reservation(static_cast<std::uint64_t>(file.identity().size)));
+    } catch (const std::bad_alloc&) {
+        // Only a guess: the samples still grow as rows come.
+    }
     for (;;) {
         const ssize_t n = ::read(file.fd(), feeder->space(), feeder->space_size());
         if (n < 0) {

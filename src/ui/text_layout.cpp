@@ -3,6 +3,7 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ui/item_log.h"
@@ -11,13 +12,27 @@ namespace corvane {
 
 namespace {
 constexpr std::string_view kEllipsis = "\u2026";
+// No script stacks more marks on one character than this (it is Unicode's
+// limit for stream-safe text); a longer run of characters that take no width
+// is a heap that would never reach the row's end.
+constexpr std::size_t kMaxWidthlessRun = 30;
+
+thread_local std::size_t t_measured_bytes = 0;
 
 float font_height(ImFont* f) { return f ? f->FontSize : 0.0f; }
+
+// What Dear ImGui adds to a line for the character c.
+float advance(const ImFont* f, unsigned int c) {
+    return static_cast<int>(c) < f->IndexAdvanceX.Size ? f->IndexAdvanceX.Data[c] : f->FallbackAdvanceX;
+}
 }  // namespace
+
+std::size_t measured_text_bytes() { return t_measured_bytes; }
 
 float text_width(std::string_view text, ImFont* f) {
     if (f == nullptr || text.empty()) return 0.0f;
     note_text(text, f);
+    t_measured_bytes += text.size();
     return f->CalcTextSizeA(f->FontSize, FLT_MAX, 0.0f, text.data(), text.data() + text.size()).x;
 }
 
@@ -30,24 +45,54 @@ Galley elide_text_row(std::string_view text, FontId id, float max_width) {
     const Color32 colour = rgb(110, 110, 110);
     ImFont* f = font(id);
     const float limit = std::max(max_width, 10.0f);
-    if (text_width(text, f) <= limit) return layout_text(text, id, colour);
+    if (f == nullptr) return layout_text(text, id, colour);
 
-    // Longest prefix, cut between code points so the result stays valid UTF-8.
-    std::string best(kEllipsis);
-    const char* begin = text.data();
-    const char* end = begin + text.size();
+    // One pass, adding each character's advance as Dear ImGui measures a
+    // text (a line feed starts a new line, a carriage return takes no room),
+    // so every prefix's width, and its width with the ellipsis, comes out as
+    // measuring it alone would. It stops at the first character that no
+    // longer fits: no more is measured than can be drawn.
+    const float ellipsis = advance(f, 0x2026);
+    float widest = 0.0f, line = 0.0f;
+    std::size_t cut = 0;  // the longest prefix that fits with the ellipsis
+    bool cutting = true;
+    std::size_t widthless = 0;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
     const char* p = begin;
+    bool whole = true;
     while (p < end) {
-        unsigned int cp = 0;
-        const int len = ImTextCharFromUtf8(&cp, p, end);
-        const char* next = p + (len > 0 ? len : 1);
-        std::string candidate(begin, next);
-        candidate += kEllipsis;
-        if (text_width(candidate, f) > limit) break;
-        best = std::move(candidate);
-        p = next;
+        unsigned int c = static_cast<unsigned char>(*p);
+        const int len = c < 0x80 ? 1 : ImTextCharFromUtf8(&c, p, end);
+        float next_widest = widest, next_line = line;
+        if (c == '\n') {
+            next_widest = std::max(widest, line);
+            next_line = 0.0f;
+        } else if (c != '\r') {
+            next_line = line + advance(f, c);
+        }
+        widthless = c != '\n' && next_line == line ? widthless + 1 : 0;
+        if (std::max(next_widest, next_line) > limit || widthless > kMaxWidthlessRun) {
+            p += len;  // measured, so its glyph is baked for the next frame
+            whole = false;
+            break;
+        }
+        widest = next_widest;
+        line = next_line;
+        p += len;
+        // After a line feed the ellipsis starts a new line and may fit again;
+        // the cut stays at the first prefix it did not fit behind.
+        if (cutting && std::max(widest, line + ellipsis) <= limit)
+            cut = static_cast<std::size_t>(p - begin);
+        else
+            cutting = false;
     }
-    return layout_text(best, id, colour);
+    note_text(std::string_view(begin, static_cast<std::size_t>(p - begin)), f);
+    t_measured_bytes += static_cast<std::size_t>(p - begin);
+    if (whole) return layout_text(text, id, colour);
+    std::string shown(text.substr(0, cut));
+    shown += kEllipsis;
+    return layout_text(shown, id, colour);
 }
 
 std::optional<Galley> fit_text_row(std::string_view text, FontId font, Color32 color, float max_width) {

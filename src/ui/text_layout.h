@@ -1,6 +1,7 @@
 #pragma once
 // Laid-out single-row texts and painting them at an anchor. Needs a built font
 // atlas but no window.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,7 +41,9 @@ struct Galley {
 Galley layout_text(std::string_view text, FontId font, Color32 color);
 
 // The text on a single row, cut to fit max(max_width, 10) with "…" and
-// breaking anywhere (between code points). Coloured 110,110,110; callers paint
+// breaking anywhere (between code points); a run of more than 30 characters
+// that take no width (combining marks) is cut there too. Costs the length of
+// what it shows, never of the whole text. Coloured 110,110,110; callers paint
 // it in their own colour.
 Galley elide_text_row(std::string_view text, FontId font, float max_width);
 
@@ -51,6 +54,10 @@ std::optional<Galley> fit_text_row(std::string_view text, FontId font, Color32 c
 
 // Width of `text` in a baked font, unrounded.
 float text_width(std::string_view text, ImFont* font);
+
+// How many bytes of text this thread has measured so far: lets a test see
+// what laying out a row costs.
+std::size_t measured_text_bytes();
 
 // The rectangle a galley of `size` takes when `pos` is its `anchor` point.
 Rect anchor_rect(Vec2 pos, Anchor a, Vec2 size);

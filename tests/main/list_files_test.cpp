@@ -37,11 +37,14 @@ TEST_F(ListFolder, ScanKeepsTxtInAnyCaseOnly) {
     put(".txt", "");
     put("Office.txt.tmp", "");
     put("a.b.txt", "");
-    put("caf\xe9.txt", "");  // not UTF-8: shown with a replacement character
+    put("caf\xe9.txt", "10.0.0.1\n10.0.0.2\n");  // not UTF-8: shown with a replacement character
     fs::create_directory(lists_dir() / "folder.txt");  // entries are not tested for being files
 
     EXPECT_EQ(list_saved_list_files(),
               (std::vector<std::string>{"a.b", "caf\uFFFD", "folder", "HOME", "mixed", "Office"}));
+    // No file has that name's spelling: the scan's own file is its card's.
+    EXPECT_EQ(listed_list_file("caf\uFFFD"), lists_dir() / "caf\xe9.txt");
+    EXPECT_EQ(saved_list_summary("caf\uFFFD").host_count, 2u);
 }
 
 TEST_F(ListFolder, ScanSortsStablyByLowerCase) {
@@ -142,9 +145,15 @@ TEST(ListFolderScan, AnUnreadableEntryIsSkipped) {
     EXPECT_EQ(names, (std::vector<std::string>{"a", "b"}));
 }
 
+std::string repeat(const std::string& s, std::size_t n) {
+    std::string out;
+    for (std::size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
+
 TEST(HostListText, ParsesPiecesLabelsAndComments) {
     struct Case {
-        const char* text;
+        std::string text;
         std::vector<HostListEntry> want;
     };
     const std::vector<Case> cases{
@@ -159,8 +168,14 @@ TEST(HostListText, ParsesPiecesLabelsAndComments) {
         // Only A-Z fold: "ärger" is another host, "ÄRGER" the first one again.
         {"Ärger a\närger b\nÄRGER c", {{"Ärger", "a"}, {"ärger", "b"}}},
         {"a#b\nc", {{"a", std::nullopt}, {"c", std::nullopt}}},
+        // Long labels keep 256 characters, cut between characters, never
+        // ending in the blank between two words.
+        {"h " + repeat("\u00e9", 300) + "\nnext", {{"h", repeat("\u00e9", 256)}, {"next", std::nullopt}}},
+        {"h " + repeat("word ", 600'000), {{"h", repeat("word ", 51) + "w"}}},
+        {"h " + repeat("abc ", 100), {{"h", repeat("abc ", 63) + "abc"}}},
+        {"h " + repeat("\u00e9", 256), {{"h", repeat("\u00e9", 256)}}},
     };
-    for (const auto& c : cases) EXPECT_EQ(parse_host_list(c.text), c.want) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(parse_host_list(c.text), c.want) << c.text.substr(0, 80);
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 // Loading history files from disk: banners, and the streaming loader against
 // the plain read-everything algorithm on generated files.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -72,6 +77,36 @@ TEST(ReplayLoadBanners, BadFilesGiveTheirExactBanner) {
     std::filesystem::resize_file(endless, (std::size_t(16) << 20) + 8192);  // sparse NULs: valid UTF-8
     EXPECT_EQ(banner_of(endless),
               "Could not read " + d + "/endless.csv: A line is longer than any history row can be");
+    // Nor does its size say what memory it needs: a terabyte asks for no
+    // terabyte's worth of samples up front.
+    const std::filesystem::path huge = write_file(dir.path(), "huge.csv", "");
+    std::filesystem::resize_file(huge, std::uintmax_t(1) << 40);
+    EXPECT_EQ(banner_of(huge), "Could not read " + d + "/huge.csv: A line is longer than any history row can be");
+}
+
+// Memory running out while a recording loads is a file that cannot be read,
+// not the end of the program. Run in a child whose address space is cut to
+// a few MiB above what it uses; the sanitizers' shadow memory needs more.
+TEST(ReplayLoadDeathTest, RunningOutOfMemoryIsAReadError) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers need an address space of terabytes";
+#endif
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TempDir dir;
+    // 64 MiB of NULs: a line that would grow to 16 MiB before it counts as too long.
+    const std::filesystem::path big = write_file(dir.path(), "big.csv", std::string(kHeader));
+    std::filesystem::resize_file(big, std::size_t(64) << 20);
+    const auto load_in_little_memory = [&] {
+        std::size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = pages * static_cast<rlim_t>(::sysconf(_SC_PAGE_SIZE)) + (rlim_t(16) << 20);
+        const rlimit cut{limit, limit};
+        ::setrlimit(RLIMIT_AS, &cut);
+        std::fprintf(stderr, "%s\n", banner_of(big).c_str());
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(load_in_little_memory(), testing::ExitedWithCode(0),
+                "Could not read .*/big\\.csv: Cannot allocate memory \\(os error 12\\)");
 }
 
 // The plain algorithm: whole file, split, parse, stable sort, marks.

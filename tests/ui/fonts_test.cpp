@@ -185,6 +185,33 @@ TEST(ElideTextRow, CutsToFitWithAnEllipsis) {
     for (float max : {20.0f, 31.0f, 40.0f}) EXPECT_TRUE(valid_utf8(elide_text_row(accented, f, max).text)) << max;
 }
 
+// A row costs what it shows: a long text is measured only up to its cut, and
+// a heap of combining marks, which take no width, ends the row.
+TEST(ElideTextRow, MeasuresNoMoreThanItShows) {
+    test::ensure_headless_imgui();
+    const FontId mono{FontFamily::Monospace, 11};
+    const std::string accent = "\u0301";
+    note_text(accent, font(mono));
+    next_frame();
+    ASSERT_EQ(font(mono)->FindGlyph(0x0301)->AdvanceX, 0.0f);
+
+    std::string heap = "10.66.10.9 ";
+    for (int i = 0; i < 20000; ++i) heap += accent;
+    heap += std::string(200, 'x');
+    const std::string prose(std::size_t(1) << 20, 'a');
+    const std::string* const texts[] = {&heap, &prose};
+    for (const std::string* text : texts) {
+        const std::size_t before = measured_text_bytes();
+        const Galley g = elide_text_row(*text, mono, 264);
+        EXPECT_LE(measured_text_bytes() - before, 2 * g.text.size() + 8) << text->size();
+        EXPECT_TRUE(g.text.ends_with("\u2026")) << text->size();
+        EXPECT_LE(g.size.x, 264.0f);
+    }
+    std::string heap_shown = "10.66.10.9 ";
+    for (int i = 0; i < 30; ++i) heap_shown += accent;
+    EXPECT_EQ(elide_text_row(heap, mono, 264).text, heap_shown + "\u2026");
+}
+
 TEST(TextLayout, AnchorsPlaceTheBox) {
     const Vec2 size{40, 16};
     EXPECT_EQ(anchor_rect({100, 50}, anchor::left_top, size), (Rect{100, 50, 140, 66}));

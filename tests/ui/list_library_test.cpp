@@ -57,15 +57,19 @@ TEST(ListLibraryText, CountsPreviewsAndColumns) {
 }
 
 TEST(ListLibraryText, CardsEndWithNewListAndRowsKeepOrder) {
-    ASSERT_EQ(library_cards({}).size(), 1u);
-    EXPECT_TRUE(library_cards({})[0].new_list);
-    const std::vector<LibraryCard> cards = library_cards({"Alpha", "beta", "Gamma", "delta"});
-    const auto rows = library_rows(cards, 2);
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[1][1].name, "delta");
-    ASSERT_EQ(rows[2].size(), 1u);  // the last row is shorter
-    EXPECT_TRUE(rows[2][0].new_list);
-    EXPECT_EQ(library_rows(cards, 0).size(), cards.size());  // never divides by zero
+    EXPECT_EQ(library_row_count(0, 3), 1u);
+    ASSERT_EQ(library_row_cards({}, 0, 3).size(), 1u);
+    EXPECT_TRUE(library_row_cards({}, 0, 3)[0].new_list);
+    const std::vector<std::string> names{"Alpha", "beta", "Gamma", "delta"};
+    ASSERT_EQ(library_row_count(names.size(), 2), 3u);
+    EXPECT_EQ(library_row_cards(names, 1, 2)[1].name, "delta");
+    const std::vector<LibraryCard> last = library_row_cards(names, 2, 2);
+    ASSERT_EQ(last.size(), 1u);  // the last row is shorter
+    EXPECT_TRUE(last[0].new_list);
+    EXPECT_EQ(library_row_count(names.size(), 5), 1u);
+    EXPECT_EQ(library_row_cards(names, 0, 5).size(), 5u);
+    EXPECT_EQ(library_row_count(names.size(), 0), names.size() + 1);  // never divides by zero
+    EXPECT_EQ(library_row_cards(names, 4, 0)[0].new_list, true);
 }
 
 class ListLibraryDraw : public ::testing::Test {
@@ -112,7 +116,7 @@ TEST_F(ListLibraryDraw, ClicksOnACardAndItsButtons) {
     };
     for (const Case& c : cases) {
         LibraryRequests r;
-        row_frames(library_cards({"Office"}), c.at, r, true);
+        row_frames(library_row_cards({"Office"}, 0, 2), c.at, r, true);
         EXPECT_EQ(r.watch, c.watch) << c.what;
         EXPECT_EQ(r.edit, c.edit) << c.what;
         EXPECT_EQ(r.new_list, c.new_list) << c.what;
@@ -125,7 +129,7 @@ TEST_F(ListLibraryDraw, HoverLightsTheCardAndTheButtonOverIt) {
     const Color32 watch_idle = lerp_color(palette::accent, palette::accent_dark, 0.5f);  // the gradient's centre
     const Color32 watch_hover = lerp_color(palette::accent_bright, palette::accent_deep, 0.5f);
     LibraryRequests r;
-    auto at = [&](Vec2 p) { return row_frames(library_cards({"Office"}), p, r, false); };
+    auto at = [&](Vec2 p) { return row_frames(library_row_cards({"Office"}, 0, 2), p, r, false); };
 
     const ImDrawData* away = at({5, 5});
     EXPECT_FALSE(has_colour(away, palette::accent_shadow));

@@ -19,6 +19,7 @@
 #include "shell/window_points.h"
 #include "ui/animation_frames.h"
 #include "ui/fonts.h"
+#include "ui/frame_guard.h"
 #include "ui/frame_snapshot.h"
 #include "ui/imgui_context.h"
 #include "ui/interaction.h"
@@ -219,6 +220,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     std::optional<CaptureRequest> capture = capture_request_from_env();
     unsigned frame = 0;
     bool first_frame = true;
+    int exit_code = 0;
     float scale = pixels_per_point();
     while (true) {
         // New glyphs, or the fonts for a new scale, go in between frames;
@@ -263,7 +265,10 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         feather_one_pixel(ImGui::GetForegroundDrawList());
         ImGui::GetBackgroundDrawList()->AddCallback(premultiplied_blend, nullptr);
         begin_interaction_frame();
-        driver.frame(shell, g_keyboard);
+        if (!run_guarded_frame(driver, shell, g_keyboard)) {
+            exit_code = 1;
+            break;
+        }
         shell.end_dialog();
         ImGui::Render();
         clear_transparent_vertices(ImGui::GetDrawData());
@@ -302,7 +307,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     ImGui::DestroyContext();
     glfwDestroyWindow(window);
     glfwTerminate();
-    return 0;
+    return exit_code;
 }
 
 }  // namespace corvane

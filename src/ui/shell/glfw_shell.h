@@ -13,9 +13,10 @@ struct ShellOptions {
     int min_width = 1240, min_height = 720;
 };
 
-// Runs the window until it is closed or SIGTERM/SIGINT arrives, calling
-// driver.frame() every frame and driver.on_close() once at the end. Returns
-// the process exit code; start-up failures are printed as "Error: ...".
+// Runs the window until it is closed, SIGTERM/SIGINT arrives or an exception
+// escapes a frame, calling driver.frame() every frame and driver.on_close()
+// once at the end. Returns the process exit code (1 after such an
+// exception); start-up failures and exceptions are printed as "Error: ...".
 int run_shell(const ShellOptions& options, FrameDriver& driver);
 
 }  // namespace corvane

@@ -1,6 +1,11 @@
 #include "ui/views/list_library.h"
 
 #include <imgui.h>
+#include <imgui_internal.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 #include "ui/interaction.h"
 #include "ui/layout_steps.h"
@@ -60,13 +65,21 @@ void draw_list_library(ViewContext& ctx) {
         feather_one_pixel();
         scroll_by_wheel();
         draw_page_header();
-        const std::vector<LibraryCard> cards = library_cards(ctx.app.saved_list_names);
+        const std::vector<std::string>& names = ctx.app.saved_list_names;
         const std::size_t columns = library_columns(ImGui::GetContentRegionAvail().x);
-        std::size_t index = 0;
-        for (const std::span<const LibraryCard> row : library_rows(cards, columns)) {
-            ImGui::PushID(static_cast<int>(index++));
-            draw_list_library_row(row, kLibraryCardWidth, requests);
-            ImGui::PopID();
+        const std::size_t rows = library_row_count(names.size(), columns);
+        for (std::size_t row = 0; row < rows; ++row) {
+            // Rows scrolled out of view only take their place: a folder of
+            // thousands of lists costs what the few rows on screen cost.
+            const std::size_t in_row = std::min(columns, names.size() + 1 - row * columns);
+            const float width = static_cast<float>(in_row) * (kLibraryCardWidth + kLibraryCardGap) - kLibraryCardGap;
+            if (ImGui::IsRectVisible(ImVec2(width, kLibraryCardHeight))) {
+                ImGui::PushID(static_cast<int>(row));
+                draw_list_library_row(library_row_cards(names, row, columns), kLibraryCardWidth, requests);
+                ImGui::PopID();
+            } else {
+                ImGui::ItemSize(ImVec2(width, kLibraryCardHeight));
+            }
             add_vertical_space(14);
         }
         paint_floating_thumb(c);

@@ -35,20 +35,23 @@ std::size_t library_columns(float available_width) {
     return static_cast<std::size_t>(std::min(n, 10000.0f));
 }
 
-std::vector<LibraryCard> library_cards(const std::vector<std::string>& saved_names) {
-    std::vector<LibraryCard> cards;
-    cards.reserve(saved_names.size() + 1);
-    for (const std::string& name : saved_names) cards.push_back({name, false});
-    cards.push_back({std::string(), true});
-    return cards;
+std::size_t library_row_count(std::size_t saved_count, std::size_t columns) {
+    const std::size_t n = std::max<std::size_t>(columns, 1);
+    return (saved_count + 1 + n - 1) / n;
 }
 
-std::vector<std::span<const LibraryCard>> library_rows(const std::vector<LibraryCard>& cards, std::size_t columns) {
-    std::vector<std::span<const LibraryCard>> rows;
+std::vector<LibraryCard> library_row_cards(const std::vector<std::string>& saved_names, std::size_t row,
+                                           std::size_t columns) {
     const std::size_t n = std::max<std::size_t>(columns, 1);
-    const std::span<const LibraryCard> all(cards);
-    for (std::size_t i = 0; i < all.size(); i += n) rows.push_back(all.subspan(i, std::min(n, all.size() - i)));
-    return rows;
+    const std::size_t total = saved_names.size() + 1;
+    std::vector<LibraryCard> cards;
+    for (std::size_t i = row * n; i < total && i < (row + 1) * n; ++i) {
+        if (i < saved_names.size())
+            cards.push_back({saved_names[i], false});
+        else
+            cards.push_back({std::string(), true});
+    }
+    return cards;
 }
 
 }  // namespace corvane

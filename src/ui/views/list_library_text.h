@@ -1,7 +1,6 @@
 #pragma once
 // The texts and the grid arithmetic of the list library, apart from drawing.
 #include <cstddef>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -33,10 +32,13 @@ std::string list_preview_text(const ListSummary& summary);
 // Cards per row: floor((width + 14) / 314), at least 1.
 std::size_t library_columns(float available_width);
 
-// A card per saved name, in order, then the "New list" card.
-std::vector<LibraryCard> library_cards(const std::vector<std::string>& saved_names);
+// The library's cards are a card per saved name, in order, then the "New
+// list" card, cut into rows of `columns` (at least 1); the last row may be
+// shorter. How many rows they fill:
+std::size_t library_row_count(std::size_t saved_count, std::size_t columns);
 
-// The cards cut into rows of `columns`; the last row may be shorter.
-std::vector<std::span<const LibraryCard>> library_rows(const std::vector<LibraryCard>& cards, std::size_t columns);
+// The cards of row `row`: only rows on screen are built and drawn.
+std::vector<LibraryCard> library_row_cards(const std::vector<std::string>& saved_names, std::size_t row,
+                                           std::size_t columns);
 
 }  // namespace corvane

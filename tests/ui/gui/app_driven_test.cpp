@@ -178,6 +178,35 @@ TEST_F(AppDriven, TheToolbarOpensARecordingIntoThePlaybackBar) {
     EXPECT_EQ(shot.at(700, 788), (Rgb{70, 32, 10})) << "the bar's top line";
 }
 
+// A sparse recording of a terabyte, picked while a trace records: the error
+// banner shows, the window stays, and at its end (the capture's) the trace's
+// history holds every probe.
+TEST_F(AppDriven, ATerabyteRecordingIsAReadErrorAndTheTraceGoesOn) {
+    const fs::path root = prepare("terabyte");
+    const fs::path recording = root / "huge.csv";
+    std::ofstream(recording).close();
+    fs::resize_file(recording, std::uintmax_t(1) << 40);
+    const fs::path picked = root / "picked";
+    fs::create_directories(root / "bin");
+    std::ofstream(root / "bin" / "zenity") << "#!/bin/sh\ntouch '" << picked.string() << "'\necho '"
+                                           << recording.string() << "'\n";
+    fs::permissions(root / "bin" / "zenity", fs::perms::owner_all);
+    const fs::path png = root / "shot.png";
+    const std::uint64_t requests_before = sim_->counters().requests;
+    const pid_t runner = start_driven(root, std::string("sleep 1; ") + kClickPlaybackButton,
+                                      "PATH='" + (root / "bin").string() + "':\"$PATH\" CORVANE_CAPTURE_PNG='" +
+                                          png.string() + "' CORVANE_CAPTURE_FRAME=20 CORVANE_CAPTURE_AFTER='" +
+                                          picked.string() + "'");
+    int status = 0;
+    ASSERT_EQ(::waitpid(runner, &status, 0), runner);
+
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << test::read_file(root / "log");
+    const Picture shot(png);
+    ASSERT_TRUE(shot.loaded()) << test::read_file(root / "log");
+    EXPECT_EQ(shot.at(4, 110), (Rgb{36, 12, 12})) << "the error banner below the tab strip";
+    expect_every_probe_kept(root / "history", sim_->counters().requests - requests_before);
+}
+
 // SIGTERM while the recording picker is open (a stand-in zenity that does not
 // answer for ten minutes, beyond the test's time): the picker, modal to the
 // window, is ended with the program, and the history keeps every probe.
