@@ -153,15 +153,16 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
     sigaction(SIGINT, &sa, nullptr);
 
     GlfwShell shell(window);
-    std::optional<CaptureRequest> capture = capture_request_from_env();
-    unsigned frame = 0;
+    std::optional<FrameCapture> capture = FrameCapture::from_env();
     bool first_frame = true;
     float scale = pixels_per_point();
     while (true) {
         for (const KeyboardFrame::Event& e : g_keyboard.end_frame())
             ImGui_ImplGlfw_KeyCallback(window, e.key, 0, GLFW_RELEASE, 0);
-        // A signal that ended a picker arrived during the last frame: no wait.
-        const double wait = g_end_requested ? 0.0 : shell.take_wait();
+        if (capture) capture->frame_starts();
+        // A signal that ended a picker arrived during the last frame, or a
+        // picture is wanted: no wait.
+        const double wait = g_end_requested || (capture && capture->hurry()) ? 0.0 : shell.take_wait();
         if (wait <= 0.0)
             glfwPollEvents();
         else if (wait == std::numeric_limits<double>::infinity())
@@ -211,18 +212,16 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         glClearColor(bg.r / 255.0f, bg.g / 255.0f, bg.b / 255.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
-        if (!capture || capture->counting()) ++frame;
-        if (capture && frame == capture->frame) {
-            if (!capture_back_buffer(capture->path, fb_w, fb_h))
-                std::fprintf(stderr, "Error: could not write %s\n", capture->path.c_str());
-            glfwSetWindowShouldClose(window, GLFW_TRUE);
+        if (capture && capture->frame_drawn()) {
+            if (!capture_back_buffer(capture->path(), fb_w, fb_h))
+                std::fprintf(stderr, "Error: could not write %s\n", capture->path().c_str());
+            if (capture->written()) glfwSetWindowShouldClose(window, GLFW_TRUE);
         }
         glfwSwapBuffers(window);
         // ImGui settles hover and layout over two frames after input.
         if (io.MouseDelta.x != 0 || io.MouseDelta.y != 0 || io.MouseDown[0] || take_animation_frame_request())
             shell.request_repaint_after(1.0 / 60);
         if (const double at = take_timed_frame_request(); at >= 0.0) shell.request_repaint_after(at);
-        if (capture) shell.request_repaint_after(0.0);
     }
 
     driver.on_close();
