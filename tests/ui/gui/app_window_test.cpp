@@ -55,7 +55,13 @@ protected:
         const fs::path root = prepare(run, "", "mode=watch\nwatch_tabs=Glyphs\n");
         fs::create_directories(root / "roaming" / "Corvane" / "Lists");
         std::ofstream list(root / "roaming" / "Corvane" / "Lists" / "Glyphs.txt");
-        for (std::size_t i = 0; i < labels.size(); ++i) list << "10.77.100." << i + 1 << " " << labels[i] << "\n";
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const std::string host = "10.77.100." + std::to_string(i + 1);
+            list << host << " " << labels[i] << "\n";
+            // Every host answers: one reported down would bring a banner
+            // that moves the rows, however late the picture is taken.
+            sim_->set_destination(test::sim_route(host, kRouteHops, 1));
+        }
         list.close();
         RunningApp app = start(root);
         // Once the rows are drawn: the first one, selected.
