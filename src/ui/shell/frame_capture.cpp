@@ -24,15 +24,19 @@ std::optional<FrameCapture> FrameCapture::from_env() {
     return c;
 }
 
-void FrameCapture::frame_starts() {
+void FrameCapture::input_next() {
     if (on_request_.empty() || requested_ || ::access(on_request_.c_str(), F_OK) != 0) return;
     requested_ = true;
-    drawn_ = 0;
+    settled_ = 0;
+}
+
+void FrameCapture::input_handed(bool keys_waiting) {
+    if (requested_) settled_ = keys_waiting ? 0 : settled_ + 1;
 }
 
 bool FrameCapture::frame_drawn() {
     if (on_request_.empty()) return ++drawn_ == end_frame_;
-    return requested_ && ++drawn_ == 2;
+    return requested_ && settled_ >= 2;
 }
 
 bool FrameCapture::written() {

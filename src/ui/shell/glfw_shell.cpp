@@ -229,7 +229,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         // bring new text again.
         bool rebuilt = !first_frame && refresh_font_atlas(scale, glfwGetTime());
         if (!rebuilt) {
-            if (capture) capture->frame_starts();
+            if (capture) capture->input_next();
             // A signal that ended a picker arrived during the last frame, or a
             // picture is wanted: no wait.
             const double wait = g_end_requested || (capture && capture->hurry()) ? 0.0 : shell.take_wait();
@@ -260,7 +260,9 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         ImGui_ImplOpenGL3_NewFrame();
         ImGui_ImplGlfw_NewFrame();
         measure_in_points(window, io);
-        if (g_keyboard.deliver(io)) shell.request_repaint_after(0.0);
+        const bool keys_waiting = g_keyboard.deliver(io);
+        if (keys_waiting) shell.request_repaint_after(0.0);
+        if (capture) capture->input_handed(keys_waiting);
         ImGui::NewFrame();
         feather_one_pixel(ImGui::GetBackgroundDrawList());
         feather_one_pixel(ImGui::GetForegroundDrawList());
