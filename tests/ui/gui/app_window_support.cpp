@@ -4,6 +4,8 @@
 #include <stb_image.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <chrono>
 #include <cstdio>
@@ -41,6 +43,10 @@ bool eventually(const std::function<bool()>& pred, std::chrono::milliseconds lim
 }
 
 std::ostream& operator<<(std::ostream& os, const Rgb& c) { return os << c.r << "," << c.g << "," << c.b; }
+
+std::string click_at(int x, int y) {
+    return "mousemove --window \"$W\" " + std::to_string(x) + " " + std::to_string(y) + " click 1";
+}
 
 Picture::Picture(const fs::path& png) { data_ = stbi_load(png.c_str(), &w_, &h_, nullptr, 3); }
 Picture::~Picture() {
@@ -138,6 +144,22 @@ std::string RunningApp::window() const {
     return w;
 }
 
+std::optional<Rgb> RunningApp::screen_pixel(int x, int y) const {
+    const std::vector<std::string> lines = split(test::read_file(root_ / "display"), '\n');
+    if (lines.empty() || lines[0].empty()) return std::nullopt;
+    Display* d = XOpenDisplay(lines[0].c_str());
+    if (d == nullptr) return std::nullopt;
+    std::optional<Rgb> out;
+    if (XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap)) {
+        const unsigned long p = XGetPixel(image, 0, 0);
+        // A 24-bit TrueColor screen, as the tests' Xvfb has.
+        out = Rgb{static_cast<int>((p >> 16) & 0xff), static_cast<int>((p >> 8) & 0xff), static_cast<int>(p & 0xff)};
+        XDestroyImage(image);
+    }
+    XCloseDisplay(d);
+    return out;
+}
+
 bool RunningApp::act_until(const std::function<void()>& action, const std::function<bool()>& done) const {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     while (!done()) {
@@ -177,6 +199,11 @@ int RunningApp::end() {
     EXPECT_EQ(::waitpid(runner_, &status, 0), runner_);
     runner_ = -1;
     return status;
+}
+
+void RunningApp::end_cleanly() {
+    const int status = end();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << log();
 }
 
 void AppWindow::SetUp() {

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -47,6 +48,18 @@ struct Spot {
     int x, y;
     Rgb colour;
 };
+
+// Places in the 1400-point window, as the toolbar lays them out at that
+// width, and spots that show them drawn.
+inline constexpr int kToolbarY = 29;
+inline constexpr int kTargetFieldX = 400;
+inline constexpr int kPlaybackButtonX = 1275;
+inline constexpr Spot kTargetField{298, kToolbarY, {42, 42, 42}};  // its left outline
+inline constexpr Spot kTargetFieldFocused{298, kToolbarY, {255, 90, 15}};
+inline constexpr Spot kPlaybackButton{kPlaybackButtonX, kToolbarY, {190, 190, 190}};  // its icon
+
+// xdotool arguments that click the window at (x, y).
+std::string click_at(int x, int y);
 
 // An RGB picture read from a PNG file; empty when it can't be read.
 class Picture {
@@ -94,6 +107,10 @@ public:
     void xdotool(const std::string& args) const { on_display("xdotool " + args); }
     // The window's X11 id.
     std::string window() const;
+    // The colour the screen shows at (x, y), whatever window is there;
+    // nothing when it can't be read. The display must let this user in
+    // without its authority file (start with `before` "xhost +si:localuser:$(id -un)").
+    std::optional<Rgb> screen_pixel(int x, int y) const;
 
     // Takes `action` until `done` holds (kPatience at most). After each time
     // it waits until the window has acted on the action (or `done` holds),
@@ -114,6 +131,8 @@ public:
 
     // Ends the program with SIGTERM; the runner's wait status.
     int end();
+    // Ends it so, expecting it to end cleanly.
+    void end_cleanly();
 
 private:
     fs::path root_;
