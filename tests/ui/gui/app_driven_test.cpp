@@ -47,9 +47,7 @@ protected:
 TEST_F(AppDriven, AHostTypedInTheToolbarIsTracedOnEnter) {
     const fs::path root = prepare("typed", "");
     RunningApp app = start(root);
-    ASSERT_TRUE(app.comes_to_show(kTargetField)) << app.log();
-    ASSERT_TRUE(app.act_until_shows([&] { app.xdotool(click_at(kTargetFieldX, kToolbarY)); }, kTargetFieldFocused))
-        << "the field never took the click: " << app.log();
+    ASSERT_TRUE(target_field_focused(app)) << "the field never took the click: " << app.log();
     // The trace that Enter starts puts its target first among the recent.
     // Whatever a lost try left in the field is selected and typed over; the
     // letters follow Ctrl+A at once, and none may count as a Ctrl chord.
@@ -182,10 +180,7 @@ TEST_F(AppDriven, TheToolbarOpensARecordingIntoThePlaybackBar) {
     const fs::path asked = root / "picker-asked";
     RunningApp app =
         start(root, stand_in_zenity(root, ": >'" + asked.string() + "'\necho '" + recording.string() + "'\n"));
-    ASSERT_TRUE(app.comes_to_show(kPlaybackButton)) << app.log();
-    ASSERT_TRUE(app.act_until([&] { app.xdotool(click_at(kPlaybackButtonX, kToolbarY)); },
-                              [&] { return fs::exists(asked); }))
-        << "the picker never opened: " << app.log();
+    ASSERT_TRUE(picker_opens(app, [&] { return fs::exists(asked); })) << "the picker never opened: " << app.log();
     app.xdotool("mousemove 0 0");  // no hover over what is probed
 
     // The bar's fill at its left margin, between the chart card and the
@@ -208,10 +203,7 @@ TEST_F(AppDriven, ATerabyteRecordingIsAReadErrorAndTheTraceGoesOn) {
     const std::uint64_t requests_before = sim_->counters().requests;
     RunningApp app =
         start(root, stand_in_zenity(root, "touch '" + picked.string() + "'\necho '" + recording.string() + "'\n"));
-    ASSERT_TRUE(app.comes_to_show(kPlaybackButton)) << app.log();
-    ASSERT_TRUE(app.act_until([&] { app.xdotool(click_at(kPlaybackButtonX, kToolbarY)); },
-                              [&] { return fs::exists(picked); }))
-        << "the picker never opened: " << app.log();
+    ASSERT_TRUE(picker_opens(app, [&] { return fs::exists(picked); })) << "the picker never opened: " << app.log();
     constexpr Spot kErrorBanner{4, 110, {36, 12, 12}};  // below the tab strip
     ASSERT_TRUE(app.comes_to_show(kErrorBanner)) << app.log();
     // A round of rows for every hop written after the error.
@@ -233,12 +225,9 @@ TEST_F(AppDriven, EndingWhileAPickerIsOpenKeepsEveryProbe) {
                                                          args.string() + "'\nexec sleep 600\n");
     const std::uint64_t requests_before = sim_->counters().requests;
     RunningApp app = start(root, zenity);
-    ASSERT_TRUE(app.comes_to_show(kPlaybackButton)) << app.log();
     // The window draws nothing while the picker is open: its arguments are
     // the click's effect.
-    ASSERT_TRUE(app.act_until([&] { app.xdotool(click_at(kPlaybackButtonX, kToolbarY)); },
-                              [&] { return fs::exists(args); }))
-        << "the picker never opened: " << app.log();
+    ASSERT_TRUE(picker_opens(app, [&] { return fs::exists(args); })) << "the picker never opened: " << app.log();
     const std::string window = app.window();
     wait_for_history(root, 12);
     app.end_cleanly();

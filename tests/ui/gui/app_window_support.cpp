@@ -206,6 +206,28 @@ void RunningApp::end_cleanly() {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << log();
 }
 
+namespace {
+
+// Places of the toolbar as it is laid out at 1400 points, and spots that show
+// them drawn.
+constexpr int kTargetFieldX = 400;
+constexpr int kPlaybackButtonX = 1275;
+constexpr Spot kTargetField{298, kToolbarY, {42, 42, 42}};  // its left outline
+constexpr Spot kTargetFieldFocused{298, kToolbarY, {255, 90, 15}};
+constexpr Spot kPlaybackButton{kPlaybackButtonX, kToolbarY, {190, 190, 190}};  // its icon
+
+}  // namespace
+
+bool target_field_focused(const RunningApp& app) {
+    return app.comes_to_show(kTargetField) &&
+           app.act_until_shows([&] { app.xdotool(click_at(kTargetFieldX, kToolbarY)); }, kTargetFieldFocused);
+}
+
+bool picker_opens(const RunningApp& app, const std::function<bool()>& opened) {
+    return app.comes_to_show(kPlaybackButton) &&
+           app.act_until([&] { app.xdotool(click_at(kPlaybackButtonX, kToolbarY)); }, opened);
+}
+
 void AppWindow::SetUp() {
     const char* display = std::getenv("DISPLAY");
     have_xvfb_ = on_path("xvfb-run") && on_path("Xvfb");

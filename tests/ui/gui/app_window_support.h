@@ -49,14 +49,8 @@ struct Spot {
     Rgb colour;
 };
 
-// Places in the 1400-point window, as the toolbar lays them out at that
-// width, and spots that show them drawn.
+// The toolbar's middle line in the 1400-point window.
 inline constexpr int kToolbarY = 29;
-inline constexpr int kTargetFieldX = 400;
-inline constexpr int kPlaybackButtonX = 1275;
-inline constexpr Spot kTargetField{298, kToolbarY, {42, 42, 42}};  // its left outline
-inline constexpr Spot kTargetFieldFocused{298, kToolbarY, {255, 90, 15}};
-inline constexpr Spot kPlaybackButton{kPlaybackButtonX, kToolbarY, {190, 190, 190}};  // its icon
 
 // xdotool arguments that click the window at (x, y).
 std::string click_at(int x, int y);
@@ -138,6 +132,13 @@ private:
     fs::path root_;
     pid_t runner_ = -1;
 };
+
+// Once `app` shows the toolbar's target field, clicks it until a picture
+// shows it has the focus; whether it came to.
+bool target_field_focused(const RunningApp& app);
+// Once `app` shows the playback button, clicks it until `opened` holds (the
+// picker it asks for ran); whether it came to.
+bool picker_opens(const RunningApp& app, const std::function<bool()>& opened);
 
 class AppWindow : public ::testing::Test {
 protected:

@@ -41,9 +41,7 @@ protected:
 TEST_P(EditShortcuts, FollowTheLayoutsLetters) {
     const fs::path root = prepare(GetParam().name, "");
     RunningApp app = start(root, "", GetParam().setxkbmap);
-    ASSERT_TRUE(app.comes_to_show(kTargetField)) << app.log();
-    ASSERT_TRUE(app.act_until_shows([&] { app.xdotool(click_at(kTargetFieldX, kToolbarY)); }, kTargetFieldFocused))
-        << "the field never took the click: " << app.log();
+    ASSERT_TRUE(target_field_focused(app)) << "the field never took the click: " << app.log();
 
     struct Step {
         const char* keys;  // xdotool key arguments, before the letter
