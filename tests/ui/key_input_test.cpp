@@ -100,6 +100,7 @@ public:
 
     std::string text;
     int closes = 0;
+    std::string chords;  // the shortcut keys pressed with Ctrl, frame by frame
 
 private:
     inline static const ImVec2 kField{100, 100};
@@ -112,6 +113,7 @@ private:
             ImGui::SetNextItemWidth(300);
             ImGui::InputText("##field", &text);
             closes += read_frame_input(keys_.pressed()).close_tab ? 1 : 0;
+            chords += keys_.pressed();
         });
         return more;
     }
@@ -174,6 +176,20 @@ TEST(KeyboardFrame, EveryEventInOnePollActsOnceInOrder) {
         k.on_char('x');
         f.run_waiting();
         EXPECT_EQ(f.text, "x") << "q, Ctrl+A, x";
+    }
+    {
+        // Ctrl+A, then a name typed, in one poll: the Ctrl that came before
+        // the letters makes none of them a chord (Ctrl+M would turn the
+        // sound on) and loses none.
+        FieldUnderKeys f("old");
+        KeyboardFrame& k = f.poll();
+        k.on_key(GLFW_KEY_LEFT_CONTROL, P::Press, 0, 0);
+        k.on_key(GLFW_KEY_A, P::Press, kCtrl, 'a');
+        k.on_key(GLFW_KEY_A, P::Release, kCtrl, 0);
+        k.on_key(GLFW_KEY_LEFT_CONTROL, P::Release, kCtrl, 0);
+        f.type("dest.sim.test");
+        EXPECT_EQ(f.text, "dest.sim.test") << "Ctrl+A, dest.sim.test";
+        EXPECT_EQ(f.chords, "a") << "Ctrl+A, dest.sim.test";
     }
 }
 

@@ -11,24 +11,39 @@
 
 namespace corvane {
 
-std::optional<CaptureRequest> capture_request_from_env() {
+std::optional<FrameCapture> FrameCapture::from_env() {
     const char* path = std::getenv("CORVANE_CAPTURE_PNG");
     if (path == nullptr || *path == '\0') return std::nullopt;
-    CaptureRequest req;
-    req.path = path;
+    FrameCapture c;
+    c.path_ = path;
     if (const char* f = std::getenv("CORVANE_CAPTURE_FRAME")) {
         const long n = std::strtol(f, nullptr, 10);
-        if (n > 0 && n < 100000) req.frame = static_cast<unsigned>(n);
+        if (n > 0 && n < 100000) c.end_frame_ = static_cast<unsigned>(n);
     }
-    if (const char* after = std::getenv("CORVANE_CAPTURE_AFTER")) req.after = after;
-    return req;
+    if (const char* on = std::getenv("CORVANE_CAPTURE_ON")) c.on_request_ = on;
+    return c;
 }
 
-bool CaptureRequest::counting() {
-    if (after.empty()) return true;
-    if (::access(after.c_str(), F_OK) != 0) return false;
-    after.clear();
-    return true;
+void FrameCapture::input_next() {
+    if (on_request_.empty() || requested_ || ::access(on_request_.c_str(), F_OK) != 0) return;
+    requested_ = true;
+    settled_ = 0;
+}
+
+void FrameCapture::input_handed(bool keys_waiting) {
+    if (requested_) settled_ = keys_waiting ? 0 : settled_ + 1;
+}
+
+bool FrameCapture::frame_drawn() {
+    if (on_request_.empty()) return ++drawn_ == end_frame_;
+    return requested_ && settled_ >= 2;
+}
+
+bool FrameCapture::written() {
+    if (on_request_.empty()) return true;
+    ::unlink(on_request_.c_str());
+    requested_ = false;
+    return false;
 }
 
 bool capture_back_buffer(const std::string& path, int width, int height) {

@@ -217,8 +217,7 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
 
     FrameSnapshot last_frame;
     GlfwShell shell(window, last_frame);
-    std::optional<CaptureRequest> capture = capture_request_from_env();
-    unsigned frame = 0;
+    std::optional<FrameCapture> capture = FrameCapture::from_env();
     bool first_frame = true;
     int exit_code = 0;
     float scale = pixels_per_point();
@@ -230,8 +229,10 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         // bring new text again.
         bool rebuilt = !first_frame && refresh_font_atlas(scale, glfwGetTime());
         if (!rebuilt) {
-            // A signal that ended a picker arrived during the last frame: no wait.
-            const double wait = g_end_requested ? 0.0 : shell.take_wait();
+            if (capture) capture->input_next();
+            // A signal that ended a picker arrived during the last frame, or a
+            // picture is wanted: no wait.
+            const double wait = g_end_requested || (capture && capture->hurry()) ? 0.0 : shell.take_wait();
             if (wait <= 0.0)
                 glfwPollEvents();
             else if (wait == std::numeric_limits<double>::infinity())
@@ -259,7 +260,9 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         ImGui_ImplOpenGL3_NewFrame();
         ImGui_ImplGlfw_NewFrame();
         measure_in_points(window, io);
-        if (g_keyboard.deliver(io)) shell.request_repaint_after(0.0);
+        const bool keys_waiting = g_keyboard.deliver(io);
+        if (keys_waiting) shell.request_repaint_after(0.0);
+        if (capture) capture->input_handed(keys_waiting);
         ImGui::NewFrame();
         feather_one_pixel(ImGui::GetBackgroundDrawList());
         feather_one_pixel(ImGui::GetForegroundDrawList());
@@ -285,20 +288,18 @@ int run_shell(const ShellOptions& options, FrameDriver& driver) {
         draw_frame(window, ImGui::GetDrawData());
         last_frame.keep(*ImGui::GetDrawData());
         g_needs_repaint = false;
-        if (!capture || capture->counting()) ++frame;
-        if (capture && frame == capture->frame) {
+        if (capture && capture->frame_drawn()) {
             int fb_w = 0, fb_h = 0;
             glfwGetFramebufferSize(window, &fb_w, &fb_h);
-            if (!capture_back_buffer(capture->path, fb_w, fb_h))
-                std::fprintf(stderr, "Error: could not write %s\n", capture->path.c_str());
-            glfwSetWindowShouldClose(window, GLFW_TRUE);
+            if (!capture_back_buffer(capture->path(), fb_w, fb_h))
+                std::fprintf(stderr, "Error: could not write %s\n", capture->path().c_str());
+            if (capture->written()) glfwSetWindowShouldClose(window, GLFW_TRUE);
         }
         glfwSwapBuffers(window);
         // ImGui settles hover and layout over two frames after input.
         if (io.MouseDelta.x != 0 || io.MouseDelta.y != 0 || io.MouseDown[0] || take_animation_frame_request())
             shell.request_repaint_after(1.0 / 60);
         if (const double at = take_timed_frame_request(); at >= 0.0) shell.request_repaint_after(at);
-        if (capture) shell.request_repaint_after(0.0);
     }
 
     driver.on_close();

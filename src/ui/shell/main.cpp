@@ -14,7 +14,7 @@ int main() {
         // Test-only: the kit's screenshots draw sample rows in a fixed view.
         const char* test_view = std::getenv("CORVANE_TEST_VIEW");
         if (test_view != nullptr && *test_view != '\0') {
-            PlaceholderFrame frame(placeholder_inputs_from_env(), capture_request_from_env().has_value());
+            PlaceholderFrame frame(placeholder_inputs_from_env(), FrameCapture::from_env().has_value());
             return run_shell(ShellOptions{}, frame);
         }
         AppFrame frame(app_new);

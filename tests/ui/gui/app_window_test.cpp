@@ -2,15 +2,10 @@
 // probes a route of the simulated network, shows the palette's panels and
 // names in other scripts, and when told to end (SIGTERM) leaves a row in the
 // history for every probe.
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app_window_support.h"
@@ -19,17 +14,14 @@
 namespace corvane::gui_test {
 namespace {
 
-using namespace std::chrono_literals;
-
 TEST_F(AppWindow, TheRestoredTraceShowsThePalettesPanels) {
     const fs::path root = prepare("capture");
-    const fs::path png = root / "shot.png";
-    const std::string cmd = command(root, "CORVANE_CAPTURE_PNG='" + png.string() + "' CORVANE_CAPTURE_FRAME=8",
-                                    "timeout 120 '" CORVANE_EXECUTABLE "'");
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << test::read_file(root / "log");
-
-    const Picture shot(png);
-    ASSERT_TRUE(shot.loaded());
+    RunningApp app = start(root);
+    // Pictured once the restored trace is under way: its route found, rows
+    // for its hops in the history.
+    ASSERT_TRUE(wait_for_history(root, 12)) << "the restored trace never ran: " << app.log();
+    const Picture shot = app.picture();
+    ASSERT_TRUE(shot.loaded()) << app.log();
     ASSERT_EQ(shot.width(), 1400);
     ASSERT_EQ(shot.height(), 880);
     struct Probe {
@@ -57,18 +49,26 @@ TEST_F(AppWindow, TheRestoredTraceShowsThePalettesPanels) {
 // The program with the watch list "Glyphs" restored, its hosts labelled.
 class WatchLabels : public AppWindow {
 protected:
-    // Captures the window showing `labels`, one per host, in a run of its own.
-    fs::path capture(const std::string& run, const std::vector<std::string>& labels) {
+    // A picture of the window showing `labels`, one per host, in a run of its
+    // own.
+    Picture capture(const std::string& run, const std::vector<std::string>& labels) {
         const fs::path root = prepare(run, "", "mode=watch\nwatch_tabs=Glyphs\n");
         fs::create_directories(root / "roaming" / "Corvane" / "Lists");
         std::ofstream list(root / "roaming" / "Corvane" / "Lists" / "Glyphs.txt");
-        for (std::size_t i = 0; i < labels.size(); ++i) list << "10.77.100." << i + 1 << " " << labels[i] << "\n";
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const std::string host = "10.77.100." + std::to_string(i + 1);
+            list << host << " " << labels[i] << "\n";
+            // Every host answers: one reported down would bring a banner
+            // that moves the rows, however late the picture is taken.
+            sim_->set_destination(test::sim_route(host, kRouteHops, 1));
+        }
         list.close();
-        const fs::path png = root / "shot.png";
-        const std::string cmd = command(root, "CORVANE_CAPTURE_PNG='" + png.string() + "' CORVANE_CAPTURE_FRAME=8",
-                                        "timeout 120 '" CORVANE_EXECUTABLE "'");
-        EXPECT_EQ(std::system(cmd.c_str()), 0) << test::read_file(root / "log");
-        return png;
+        RunningApp app = start(root);
+        // Once the rows are drawn: the first one, selected.
+        constexpr Spot kFirstRowSelected{700, 255, {84, 25, 9}};
+        Picture shot = app.picture_showing(kFirstRowSelected);
+        EXPECT_TRUE(shot.shows(kFirstRowSelected)) << "the rows never showed: " << app.log();
+        return shot;
     }
 };
 
@@ -97,33 +97,14 @@ TEST_F(WatchLabels, NamesInOtherScriptsShowTheirOwnLetters) {
 
 TEST_F(AppWindow, EndingOnSigtermKeepsEveryProbeInTheHistory) {
     const fs::path root = prepare("sigterm");
-    const fs::path pid_file = root / "pid";
     const std::uint64_t requests_before = sim_->counters().requests;
-    // The shell writes the program's own pid, so the signal reaches it and
-    // not the display wrapper.
-    const std::string cmd = command(
-        root, "", "sh -c 'echo $$ >\"" + pid_file.string() + "\"; exec timeout 120 \"" CORVANE_EXECUTABLE "\"'");
-    const pid_t runner = ::fork();
-    ASSERT_GE(runner, 0);
-    if (runner == 0) {
-        ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    RunningApp app = start(root);
+    // Rows of every hop on disk, then the signal.
+    ASSERT_TRUE(wait_for_history(root, 12)) << "the restored trace never ran: " << app.log();
+    const int status = app.end();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << app.log();
 
-    // Wait until the history has rows of every hop on disk, then end it.
-    const fs::path history = root / "history";
-    const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (csv_rows(history).size() < 12 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(100ms);
-    pid_t program = 0;
-    std::ifstream(pid_file) >> program;
-    ASSERT_GT(program, 0) << test::read_file(root / "log");
-    ASSERT_EQ(::kill(program, SIGTERM), 0);
-    int status = 0;
-    ASSERT_EQ(::waitpid(runner, &status, 0), runner);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << test::read_file(root / "log");
-
-    expect_every_probe_kept(history, sim_->counters().requests - requests_before);
+    expect_every_probe_kept(root / "history", sim_->counters().requests - requests_before);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app_window_support.h"
-#include "live_display.h"
 #include "support/test_support.h"
 
 namespace corvane::gui_test {
@@ -24,13 +23,13 @@ protected:
         AppWindow::SetUp();
         if (IsSkipped()) return;
         if (!have_xvfb_) GTEST_SKIP() << "the layout is switched on a display of the test's own only";
-        for (const char* tool : {"xdotool", "setxkbmap", "xhost"})
+        for (const char* tool : {"xdotool", "setxkbmap"})
             if (!on_path(tool)) GTEST_SKIP() << tool << " is missing: no way to type into the window on a layout";
     }
 
     // The target as settings.ini saves it.
-    std::string target(const fs::path& root) const {
-        for (const std::string& line : split(test::read_file(root / "roaming" / "Corvane" / "settings.ini"), '\n'))
+    static std::string target(const RunningApp& app) {
+        for (const std::string& line : split(app.settings(), '\n'))
             if (line.rfind("tabs=", 0) == 0) return line.substr(5);
         return {};
     }
@@ -41,11 +40,8 @@ protected:
 // keys have all been acted on.
 TEST_P(EditShortcuts, FollowTheLayoutsLetters) {
     const fs::path root = prepare(GetParam().name, "");
-    const pid_t runner = start_driven(root, LiveDisplay::handover(root), "", GetParam().setxkbmap);
-    const AtExit ends{[&] { expect_clean_end(end_driven(root, runner), root); }};
-    LiveDisplay x;
-    ASSERT_TRUE(x.attach(root)) << test::read_file(root / "log");
-    x.run("xdotool mousemove --window \"$W\" 400 29 click 1");
+    RunningApp app = start(root, "", GetParam().setxkbmap);
+    ASSERT_TRUE(target_field_focused(app)) << "the field never took the click: " << app.log();
 
     struct Step {
         const char* keys;  // xdotool key arguments, before the letter
@@ -61,12 +57,13 @@ TEST_P(EditShortcuts, FollowTheLayoutsLetters) {
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(std::string(s.keys) + " then " + s.letter);
-        if (*s.keys != '\0') x.run(std::string("xdotool key ") + s.keys);
-        x.run(std::string("xdotool type ") + s.letter);
-        const bool arrived = wait_until([&] { return target(root).find(s.letter) != std::string::npos; });
-        ASSERT_TRUE(arrived) << "the typed letter never arrived: " << target(root) << test::read_file(root / "log");
-        ASSERT_EQ(target(root), s.want);
+        if (*s.keys != '\0') app.xdotool(std::string("key ") + s.keys);
+        app.xdotool(std::string("type ") + s.letter);
+        const bool arrived = eventually([&] { return target(app).find(s.letter) != std::string::npos; });
+        ASSERT_TRUE(arrived) << "the typed letter never arrived: " << target(app) << app.log();
+        ASSERT_EQ(target(app), s.want);
     }
+    app.end_cleanly();
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, EditShortcuts,

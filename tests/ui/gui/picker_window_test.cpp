@@ -1,12 +1,13 @@
 // A system picker over the real window: zenity's file selection, opened by
 // the toolbar's playback button, is kept above the window, the window keeps
 // drawing while it is open, and clicks on the window meanwhile are dropped.
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app_window_support.h"
-#include "live_display.h"
 #include "support/test_support.h"
 
 namespace corvane::gui_test {
@@ -22,12 +23,6 @@ protected:
         if (!on_path("zenity")) GTEST_SKIP() << "zenity is missing: there is no system picker to show";
         for (const char* tool : {"xdotool", "xprop", "xhost"})
             if (!on_path(tool)) GTEST_SKIP() << tool << " is missing: no way to reach the picker's window";
-    }
-
-    std::string setting(const fs::path& root, const std::string& key) const {
-        for (const std::string& line : split(test::read_file(root / "roaming" / "Corvane" / "settings.ini"), '\n'))
-            if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
-        return {};
     }
 };
 
@@ -51,67 +46,67 @@ std::vector<int> geometry_numbers(const std::string& text) {
 
 TEST_F(PickerWindow, StaysAboveTheWindowWhichDrawsAndDropsClicksMeanwhile) {
     const fs::path root = prepare("picker", "");
-    const pid_t runner = start_driven(root, LiveDisplay::handover(root));
-    const AtExit ends{[&] { expect_clean_end(end_driven(root, runner), root); }};
-    LiveDisplay x;
-    ASSERT_TRUE(x.attach(root)) << test::read_file(root / "log");
-    ASSERT_EQ(setting(root, "view"), "instrument");
-    ASSERT_EQ(setting(root, "sound"), "false");
+    // The screen is read from here while the picker is open: the window then
+    // draws no new frames to picture, only its last one again.
+    RunningApp app = start(root, "", "xhost +si:localuser:$(id -un) >/dev/null");
+    ASSERT_TRUE(app.settings_have("view=instrument"));
+    ASSERT_TRUE(app.settings_have("sound=false"));
 
-    x.run("xdotool mousemove --window \"$W\" 1275 29 click 1");  // the playback button
     std::string picker;
     const auto find_picker = [&] {
-        const std::string found = x.run(std::string("xdotool search --onlyvisible --name '^") + kPickerTitle + "$'");
+        const std::string found =
+            app.on_display(std::string("xdotool search --onlyvisible --name '^") + kPickerTitle + "$'");
         picker = found.substr(0, found.find('\n'));
         return !picker.empty();
     };
-    ASSERT_TRUE(wait_until(find_picker, 60)) << "the picker never showed: " << test::read_file(root / "log");
+    ASSERT_TRUE(picker_opens(app, find_picker)) << "the picker never showed: " << app.log();
 
     // A window manager keeps a window above the one it is transient for.
     char parent_hex[32];
-    std::snprintf(parent_hex, sizeof parent_hex, "0x%lx", std::stoul(x.window()));
+    std::snprintf(parent_hex, sizeof parent_hex, "0x%lx", std::stoul(app.window()));
     const std::string want_hint = std::string("window id # ") + parent_hex;
     std::string hint;
-    EXPECT_TRUE(wait_until([&] {
-        hint = x.run("xprop -id " + picker + " WM_TRANSIENT_FOR");
+    EXPECT_TRUE(eventually([&] {
+        hint = app.on_display("xprop -id " + picker + " WM_TRANSIENT_FOR");
         return hint.find(want_hint) != std::string::npos;
     })) << hint << " (want " << want_hint << ")";
 
     // Over the window's top margin (toolbar 10,10,10), the picker shows;
     // once it is hidden the window must draw that part again.
-    const std::vector<int> w = geometry_numbers(x.run("xdotool getwindowgeometry \"$W\""));
+    const std::vector<int> w = geometry_numbers(app.on_display("xdotool getwindowgeometry \"$W\""));
     ASSERT_EQ(w.size(), 4u);
-    x.run("xdotool windowmove " + picker + " " + std::to_string(w[0]) + " " + std::to_string(w[1]));
-    const std::vector<int> p = geometry_numbers(x.run("xdotool getwindowgeometry " + picker));
+    app.xdotool("windowmove " + picker + " " + std::to_string(w[0]) + " " + std::to_string(w[1]));
+    const std::vector<int> p = geometry_numbers(app.on_display("xdotool getwindowgeometry " + picker));
     ASSERT_EQ(p.size(), 4u);
     const int probe_x = w[0] + std::min(p[2], w[2]) / 2, probe_y = w[1] + 3;
     const Rgb toolbar{10, 10, 10};
-    ASSERT_TRUE(wait_until([&] { return x.pixel(probe_x, probe_y) != toolbar; })) << "the picker never covered it";
-    x.run("xdotool windowunmap " + picker);
-    EXPECT_TRUE(wait_until([&] { return x.pixel(probe_x, probe_y) == toolbar; }))
-        << "left showing " << x.pixel(probe_x, probe_y).value_or(Rgb{-1, -1, -1});
-    x.run("xdotool windowmap --sync " + picker);
+    const auto probed = [&] { return app.screen_pixel(probe_x, probe_y); };
+    ASSERT_TRUE(eventually([&] {
+        const std::optional<Rgb> shown = probed();
+        return shown && *shown != toolbar;
+    })) << "the picker never covered it";
+    app.xdotool("windowunmap " + picker);
+    EXPECT_TRUE(eventually([&] { return probed() == toolbar; }))
+        << "left showing " << probed().value_or(Rgb{-1, -1, -1});
+    app.xdotool("windowmap --sync " + picker);
 
-    // A click on "Signal" while the picker is open. Once the picker has
-    // closed and Ctrl+M turned the sound on, then off again (a frame later at
-    // least), a click kept back would have been acted on too.
-    const std::string picker_pid = x.run("xdotool getwindowpid " + picker);
+    // A click on "Signal" while the picker is open, then the picker closed.
+    const std::string picker_pid = split(app.on_display("xdotool getwindowpid " + picker), '\n').front();
     ASSERT_FALSE(picker_pid.empty());
-    x.run("xdotool mousemove --window \"$W\" 1215 29 click 1");
-    ASSERT_TRUE(wait_until([&] {
-        x.run("xdotool windowfocus --sync " + picker + " key Escape");
+    app.xdotool(click_at(1215, kToolbarY));
+    ASSERT_TRUE(eventually([&] {
+        app.xdotool("windowfocus --sync " + picker + " key Escape");
         return !find_picker();
     })) << "the picker did not close";
-    ASSERT_TRUE(wait_until([&] { return !fs::exists("/proc/" + picker_pid.substr(0, picker_pid.find('\n'))); }));
+    ASSERT_TRUE(eventually([&] { return !fs::exists("/proc/" + picker_pid); }));
     // Keys that reach the window in the moment the picker ends are dropped
-    // too: Ctrl+M goes again until it is acted on.
-    ASSERT_TRUE(wait_until([&] {
-        if (setting(root, "sound") != "true") x.run("xdotool key ctrl+m");
-        return wait_until([&] { return setting(root, "sound") == "true"; }, 3);
-    })) << test::read_file(root / "log");
-    x.run("xdotool key ctrl+m");
-    ASSERT_TRUE(wait_until([&] { return setting(root, "sound") == "false"; })) << test::read_file(root / "log");
-    EXPECT_EQ(setting(root, "view"), "instrument") << "a click made while the picker was open was acted on";
+    // too: Ctrl+M goes again until it is acted on. A frame later a click
+    // kept back would have been acted on too.
+    ASSERT_TRUE(app.act_until([&] { app.xdotool("key ctrl+m"); }, [&] { return app.settings_have("sound=true"); }))
+        << app.log();
+    ASSERT_TRUE(app.picture().loaded()) << app.log();
+    EXPECT_TRUE(app.settings_have("view=instrument")) << "a click made while the picker was open was acted on";
+    app.end_cleanly();
 }
 
 }  // namespace
