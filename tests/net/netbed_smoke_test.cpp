@@ -70,14 +70,17 @@ public:
         sockaddr_in to{};
         to.sin_family = AF_INET;
         inet_pton(AF_INET, dest.c_str(), &to.sin_addr);
-        // An error that came back for an earlier echo of a burst would fail
-        // this send; it waits on the error queue for receive() anyway.
-        int pending = 0;
-        socklen_t len = sizeof pending;
-        getsockopt(fd_, SOL_SOCKET, SO_ERROR, &pending, &len);
         sent_[seq] = Clock::now();
-        return sendto(fd_, pkt, sizeof pkt, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
-               static_cast<ssize_t>(sizeof pkt);
+        // An error that came back for an earlier echo of a burst fails the
+        // next sendto once, whenever it arrives (it waits on the error queue
+        // for receive() anyway): that send is tried again. A send that can't
+        // go out, for want of a route say, fails every time.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (sendto(fd_, pkt, sizeof pkt, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
+                static_cast<ssize_t>(sizeof pkt))
+                return true;
+        }
+        return false;
     }
 
     // The next answer of any sequence, or kind kNone after wait_ms.
