@@ -224,14 +224,21 @@ IcmpOutcome IcmpSocket::echo(Ipv4Addr dest, std::uint8_t ttl) {
     const EchoRequest request = make_echo_request(id_, sequence);
     const sockaddr_in to = sockaddr_of(dest);
 
-    sent_ns_ = now_ns();
-    const std::int64_t deadline = sent_ns_ + std::int64_t(kTimeoutMs) * 1'000'000;
-    sent_realtime_ns_ = clock_ns(CLOCK_REALTIME);
-    if (sendto(fd_, request.data(), request.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0) {
-        // No route, for example: that is known now, not in a second.
+    // Such an error can also arrive between clearing it and the send: it
+    // fails that send once and is gone, so the send is tried again. One that
+    // can't go out at all (no route, say) fails again, and that is known now,
+    // not in a second.
+    bool sent = false;
+    for (int attempt = 0; attempt < 2 && !sent; ++attempt) {
+        sent_ns_ = now_ns();
+        sent_realtime_ns_ = clock_ns(CLOCK_REALTIME);
+        sent = sendto(fd_, request.data(), request.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) >= 0;
+    }
+    if (!sent) {
         out.status = status_for_errno(errno);
         return out;
     }
+    const std::int64_t deadline = sent_ns_ + std::int64_t(kTimeoutMs) * 1'000'000;
 
     for (;;) {
         const std::int64_t left = deadline - now_ns();
