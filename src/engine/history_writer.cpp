@@ -38,6 +38,10 @@ void register_writer(const HistoryWriterPtr& writer) {
     r.writers.push_back(writer);
 }
 
+std::string write_error_text(const std::filesystem::path& path, int err) {
+    return "Could not write " + path.string() + ": " + os_error_text(err);
+}
+
 void set_history_error(const SharedTraceState& state, std::string text) {
     std::lock_guard lock(state->mutex);
     state->state.history_error = std::move(text);
@@ -47,7 +51,7 @@ void set_history_error(const SharedTraceState& state, std::string text) {
 void note_write_error(HistoryWriter& writer, const SharedTraceState* state, int err) {
     if (writer.write_error_seen) return;
     writer.write_error_seen = true;
-    std::string text = "Could not write " + writer.file->path().string() + ": " + os_error_text(err);
+    std::string text = write_error_text(writer.file->path(), err);
     if (state) {
         set_history_error(*state, std::move(text));
     } else {
@@ -58,7 +62,7 @@ void note_write_error(HistoryWriter& writer, const SharedTraceState* state, int 
 void note_event_log_error(HistoryWriter& writer, const SharedTraceState& state, const std::filesystem::path& path,
                           int err) {
     if (writer.event_log_error_seen.exchange(true)) return;
-    set_history_error(state, "Could not write " + path.string() + ": " + os_error_text(err));
+    set_history_error(state, write_error_text(path, err));
 }
 
 // With file_mutex held. Creates the CSV without ever replacing a file: one
@@ -76,7 +80,7 @@ bool open_history_file(HistoryWriter& writer, const SharedTraceState& state, con
     }
     if (!file) {
         writer.failed.store(true);
-        set_history_error(state, "Could not write " + path.string() + ": " + os_error_text(err));
+        set_history_error(state, write_error_text(path, err));
         return false;
     }
     const int header_err = file->write(std::string(kHistoryHeader) + "\n");

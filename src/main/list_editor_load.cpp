@@ -19,14 +19,15 @@ std::string unreadable_reason(const RegularFile& file) {
 
 // The text with every NUL and every byte that is not UTF-8 shown as U+FFFD.
 std::string shown_text(std::string_view bytes) {
+    // One pass: a UTF-16 file has a NUL in every other byte.
     std::string out;
-    for (std::size_t start = 0;;) {
-        const std::size_t nul = bytes.find('\0', start);
-        out += lossy_utf8(bytes.substr(start, nul == std::string_view::npos ? nul : nul - start));
-        if (nul == std::string_view::npos) return out;
-        out += "\uFFFD";
-        start = nul + 1;
+    for (const char c : lossy_utf8(bytes)) {
+        if (c == '\0')
+            out += "\uFFFD";
+        else
+            out += c;
     }
+    return out;
 }
 
 }  // namespace

@@ -169,11 +169,12 @@ std::int64_t choose_baked(std::int64_t budget) {
         std::uint32_t order;
         BakedFont* font;
         ImWchar c;
+        Extra* extra;  // erasing other entries leaves it valid
     };
     std::vector<Candidate> all;
     for (BakedFont& bf : g_atlas.fonts)
         for (auto& [c, e] : bf.extras)
-            if (e.held != Held::Boxed) all.push_back({e.drawn, e.painted == e.drawn, e.order, &bf, c});
+            if (e.held != Held::Boxed) all.push_back({e.drawn, e.painted == e.drawn, e.order, &bf, c, &e});
     // Among glyphs of one frame, those painted before those only measured (a
     // whole text measured to fit a field shows only its start), then those
     // drawn first: a frame draws from the top.
@@ -189,7 +190,7 @@ std::int64_t choose_baked(std::int64_t budget) {
     std::int64_t kept = 0;
     int misses = 0;
     for (const Candidate& k : all) {
-        Extra& e = k.font->extras.at(k.c);
+        Extra& e = *k.extra;
         if (misses < kMissesToGiveUp) {
             if (e.texels == 0)
                 e.texels = glyph_texels(e.face, face_pixel_size(*k.font, e.face, g_atlas.raster), k.c, kPadding);
@@ -398,16 +399,6 @@ void note(std::string_view text, ImFont* font, bool painted) {
     }
 }
 
-void bake(float scale, double now) {
-    for (BakedFont& bf : g_atlas.fonts) resolve_waiting(bf);
-    g_atlas.waiting = false;
-    g_atlas.met_new = false;
-    g_atlas.scale = scale;
-    build();
-    g_atlas.baked_frame = g_atlas.frame;
-    g_atlas.pacing.baked(now);
-}
-
 }  // namespace
 
 void install_fonts(ImFontAtlas& atlas, float scale, AtlasLimits limits) {
@@ -477,7 +468,13 @@ bool fonts_need_rebuild(float scale, double now) {
 
 void rebuild_fonts(float scale, double now) {
     if (g_atlas.atlas == nullptr) return;
-    bake(scale, now);
+    for (BakedFont& bf : g_atlas.fonts) resolve_waiting(bf);
+    g_atlas.waiting = false;
+    g_atlas.met_new = false;
+    g_atlas.scale = scale;
+    build();
+    g_atlas.baked_frame = g_atlas.frame;
+    g_atlas.pacing.baked(now);
 }
 
 ImFont* font(FontId id) {

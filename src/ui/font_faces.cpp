@@ -20,8 +20,7 @@ namespace {
 
 struct Face {
     std::string name;
-    std::shared_ptr<const std::vector<unsigned char>> file;  // a system face's; embedded faces live in the program
-    std::span<const unsigned char> data;
+    std::span<const unsigned char> data;  // a system face's file, read once; embedded faces live in the program
     int index = 0;
     stbtt_fontinfo info{};
     float height_per_em = 1.0f;  // (ascent - descent) / units per em
@@ -44,15 +43,16 @@ FaceId add_face(std::unique_ptr<Face> f) {
 const Face& get(FaceId id) { return *faces()[static_cast<std::size_t>(id)]; }
 
 // A collection's faces share one copy of its file (a CJK collection holds
-// the sans-serif and the monospace faces, some 20 MB).
-std::shared_ptr<const std::vector<unsigned char>> read_font_file(const std::string& path) {
-    static std::map<std::string, std::shared_ptr<const std::vector<unsigned char>>> files;
-    if (auto it = files.find(path); it != files.end()) return it->second;
-    std::ifstream in(path, std::ios::binary);
-    auto bytes = std::make_shared<const std::vector<unsigned char>>(std::istreambuf_iterator<char>(in),
-                                                                    std::istreambuf_iterator<char>());
-    files[path] = bytes;
-    return bytes;
+// the sans-serif and the monospace faces, some 20 MB). Files are kept for
+// the program's life, as faces are.
+const std::vector<unsigned char>& read_font_file(const std::string& path) {
+    static std::map<std::string, std::vector<unsigned char>> files;
+    auto [it, added] = files.try_emplace(path);
+    if (added) {
+        std::ifstream in(path, std::ios::binary);
+        it->second.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return it->second;
 }
 
 FaceId load_system_face(const SystemFontFile& file) {
@@ -60,11 +60,11 @@ FaceId load_system_face(const SystemFontFile& file) {
     const auto key = std::make_pair(file.path, file.index);
     if (auto it = loaded.find(key); it != loaded.end()) return it->second;
     auto f = std::make_unique<Face>();
-    f->file = read_font_file(file.path);
-    f->data = *f->file;
+    const std::vector<unsigned char>& bytes = read_font_file(file.path);
+    f->data = bytes;
     f->index = file.index;
     f->name = file.name;
-    const FaceId id = f->file->empty() ? kNoFace : add_face(std::move(f));
+    const FaceId id = bytes.empty() ? kNoFace : add_face(std::move(f));
     loaded[key] = id;
     return id;
 }

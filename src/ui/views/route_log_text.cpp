@@ -126,19 +126,24 @@ struct FitLine {
     std::size_t hidden = 0;
 };
 
-// The rows (the table's lines after its header) that are changed or within
-// `reach` rows of a changed one, every run of the others as one line.
-std::vector<FitLine> rows_near_changes(const std::vector<RouteLogComparisonLine>& lines, std::size_t reach) {
+// For each row (the table's lines after its header), the rows to the
+// nearest changed one.
+std::vector<std::size_t> rows_to_change(const std::vector<RouteLogComparisonLine>& lines) {
     const std::size_t n = lines.size() - 1;
-    std::vector<std::size_t> to_change(n, SIZE_MAX);  // rows to the nearest changed row
+    std::vector<std::size_t> to_change(n, SIZE_MAX);
     const auto step = [](std::size_t since) { return since == SIZE_MAX ? since : since + 1; };
     std::size_t since = SIZE_MAX;
     for (std::size_t i = 0; i < n; ++i) to_change[i] = since = lines[i + 1].changed ? 0 : step(since);
     since = SIZE_MAX;
     for (std::size_t i = n; i-- > 0;) to_change[i] = std::min(to_change[i], since = lines[i + 1].changed ? 0 : step(since));
+    return to_change;
+}
 
+// The rows that are changed or within `reach` rows of a changed one, every
+// run of the others as one line.
+std::vector<FitLine> rows_near_changes(const std::vector<std::size_t>& to_change, std::size_t reach) {
     std::vector<FitLine> out;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < to_change.size(); ++i) {
         if (to_change[i] <= reach)
             out.push_back({i + 1, 0});
         else if (!out.empty() && out.back().hidden > 0)
@@ -158,9 +163,10 @@ std::vector<RouteLogComparisonLine> fit_route_comparison(const std::vector<Route
     if (lines.size() <= max_lines || lines.size() < 2) return lines;
     const std::size_t room = max_lines > 1 ? max_lines - 1 : 0;  // below the header
     // The widest reach around the changes that still fits.
+    const std::vector<std::size_t> to_change = rows_to_change(lines);
     std::vector<FitLine> fitted;
     for (std::size_t reach = lines.size(); reach-- > 0;) {
-        fitted = rows_near_changes(lines, reach);
+        fitted = rows_near_changes(to_change, reach);
         if (fitted.size() <= room) break;
     }
     std::optional<std::size_t> more;  // rows past the last line that fits
